@@ -1,0 +1,10 @@
+#include "game/zirkulon.h"
+
+namespace {
+bool started = false;
+}  // namespace
+
+void ZirkulonMain() {
+  if (started) return;
+  started = true;
+}

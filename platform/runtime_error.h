@@ -1,0 +1,18 @@
+// Runtime errors: a fatal condition carries a text; unless someone catches it, the process entry
+// writes the text to standard error and ends the process with status 255.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+class RuntimeError : public std::runtime_error {
+ public:
+  explicit RuntimeError(const std::string& text) : std::runtime_error(text) {}
+};
+
+[[noreturn]] void RaiseRuntimeError(std::string_view text);
+
+// Writes the text to standard error, flushed and without a newline, then exits with status 255
+// so that the registered exit handlers still run.
+[[noreturn]] void EndWithUnhandledError(std::string_view text);

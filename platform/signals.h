@@ -1,0 +1,20 @@
+// Process signals: the 1 ms alarm records its number for the event pump, SIGTERM becomes a runtime
+// error on the main thread, and crash signals report and end the process from the handler.
+#pragma once
+
+// Ignores SIGPIPE; installs the SIGTERM flag handler and the crash reporters for SIGBUS, SIGSEGV
+// and SIGTRAP (on an alternate stack, so a stack overflow still reports).
+void InstallCrashHandlers();
+
+// Installs (once) the SIGALRM handler that stores its number in the pending-signal word.
+void InstallAlarmHandler();
+
+// Reads and clears the pending-signal word: 0 when no alarm arrived since the last call.
+int TakePendingSignal();
+
+// Raises "appstub.linux signal handler 15" if SIGTERM arrived; called wherever the main thread
+// waits or polls, so a terminated program still runs its exit handlers.
+void RaisePendingTermination();
+
+// The text reported for signal number n.
+const char* SignalErrorText(int signal_number, char (&buffer)[64]);
