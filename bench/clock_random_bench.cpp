@@ -37,7 +37,10 @@ void BM_DelayMillisOvershoot(benchmark::State& state) {
   state.counters["p99_ms"] = overshoot[std::min(overshoot.size() - 1, overshoot.size() * 99 / 100)];
   state.counters["max_ms"] = overshoot.back();
 }
-BENCHMARK(BM_DelayMillisOvershoot)->DenseRange(1, 17, 4)->Arg(17)->Iterations(200)
+BENCHMARK(BM_DelayMillisOvershoot)
+    ->DenseRange(1, 17, 4)
+    ->Arg(17)
+    ->Iterations(200)
     ->Unit(benchmark::kMillisecond);
 }  // namespace
 

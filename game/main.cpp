@@ -2,4 +2,6 @@
 #include "game/zirkulon.h"
 #include "platform/startup.h"
 
-int main(int argc, char** argv) { return ProcessEntry(argc, argv, &ZirkulonMain); }
+int main(int argc, char** argv) {
+  return ProcessEntry(argc, argv, &ZirkulonMain);
+}

@@ -33,11 +33,15 @@ int RandomInt(int a, int b) {
   return b + TruncToInt(RandomUnit() * static_cast<double>(1 - d));
 }
 
-float RandomFloatStep() { return static_cast<float>(Step() & 0xFFFFFF0) / 268435456.0f; }
+float RandomFloatStep() {
+  return static_cast<float>(Step() & 0xFFFFFF0) / 268435456.0f;
+}
 
 void SetRandomSeed(int seed) {
   state = seed & 0x7FFFFFFF;
   if (state == 0 || state == 0x7FFFFFFF) state = 4660;
 }
 
-int GetRandomSeed() { return state; }
+int GetRandomSeed() {
+  return state;
+}

@@ -8,15 +8,33 @@ constexpr double kRadiansPerDegree = 0.017453292519943295;
 constexpr double kDegreesPerRadian = 57.29577951308232;
 }  // namespace
 
-double SinDeg(double degrees) { return std::sin(degrees * kRadiansPerDegree); }
-double CosDeg(double degrees) { return std::cos(degrees * kRadiansPerDegree); }
-double TanDeg(double degrees) { return std::tan(degrees * kRadiansPerDegree); }
-double ASinDeg(double x) { return std::asin(x) * kDegreesPerRadian; }
-double ACosDeg(double x) { return std::acos(x) * kDegreesPerRadian; }
-double ATanDeg(double x) { return std::atan(x) * kDegreesPerRadian; }
-double ATan2Deg(double y, double x) { return std::atan2(y, x) * kDegreesPerRadian; }
-double SquareRoot(double x) { return std::sqrt(x); }
-double AbsReal(double x) { return std::fabs(x); }
+double SinDeg(double degrees) {
+  return std::sin(degrees * kRadiansPerDegree);
+}
+double CosDeg(double degrees) {
+  return std::cos(degrees * kRadiansPerDegree);
+}
+double TanDeg(double degrees) {
+  return std::tan(degrees * kRadiansPerDegree);
+}
+double ASinDeg(double x) {
+  return std::asin(x) * kDegreesPerRadian;
+}
+double ACosDeg(double x) {
+  return std::acos(x) * kDegreesPerRadian;
+}
+double ATanDeg(double x) {
+  return std::atan(x) * kDegreesPerRadian;
+}
+double ATan2Deg(double y, double x) {
+  return std::atan2(y, x) * kDegreesPerRadian;
+}
+double SquareRoot(double x) {
+  return std::sqrt(x);
+}
+double AbsReal(double x) {
+  return std::fabs(x);
+}
 
 double SignReal(double x) {
   if (x > 0) return 1;
@@ -24,9 +42,15 @@ double SignReal(double x) {
   return 0;
 }
 
-int AbsInt(int a) { return a < 0 ? -a : a; }
-int MaxInt(int a, int b) { return b >= a ? b : a; }
-int MinInt(int a, int b) { return b <= a ? b : a; }
+int AbsInt(int a) {
+  return a < 0 ? -a : a;
+}
+int MaxInt(int a, int b) {
+  return b >= a ? b : a;
+}
+int MinInt(int a, int b) {
+  return b <= a ? b : a;
+}
 
 int TruncToInt(double x) {
   // NOTE: a plain cast of an out-of-range double is undefined behaviour, so clamp first.

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-void RaiseRuntimeError(std::string_view text) { throw RuntimeError(std::string(text)); }
+void RaiseRuntimeError(std::string_view text) {
+  throw RuntimeError(std::string(text));
+}
 
 void EndWithUnhandledError(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stderr);

@@ -35,9 +35,13 @@ std::size_t FormatSignalText(int signal_number, char* out, std::size_t capacity)
   return length;
 }
 
-void OnAlarm(int signal_number) { pending_signal = signal_number; }
+void OnAlarm(int signal_number) {
+  pending_signal = signal_number;
+}
 
-void OnTerminate(int) { termination_requested = 1; }
+void OnTerminate(int) {
+  termination_requested = 1;
+}
 
 void OnCrash(int signal_number) {
   char text[64];

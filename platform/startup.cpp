@@ -75,10 +75,22 @@ int ProcessEntry(int argc, char** argv, MainProgram main_program) {
   return 0;
 }
 
-void EndProgram() { std::exit(0); }
+void EndProgram() {
+  std::exit(0);
+}
 
-const String& StartDir() { return start_dir; }
-const String& ExecutableDir() { return executable_dir; }
-const String& ExecutablePath() { return executable_path; }
-const String& ApplicationTitle() { return application_title; }
-const std::vector<String>& CommandArgs() { return command_args; }
+const String& StartDir() {
+  return start_dir;
+}
+const String& ExecutableDir() {
+  return executable_dir;
+}
+const String& ExecutablePath() {
+  return executable_path;
+}
+const String& ApplicationTitle() {
+  return application_title;
+}
+const std::vector<String>& CommandArgs() {
+  return command_args;
+}

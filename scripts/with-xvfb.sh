@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Runs a command with DISPLAY pointing at a private Xvfb server that ends with the command.
 set -euo pipefail
-for display_number in $(seq 90 120); do
-  [[ -e /tmp/.X11-unix/X$display_number || -e /tmp/.X$display_number-lock ]] || break
-done
-Xvfb ":$display_number" -screen 0 1280x1024x24 +extension GLX -nolisten tcp -noreset \
-  >/tmp/zirkulon-xvfb-$display_number.log 2>&1 &
+log=$(mktemp /tmp/zirkulon-xvfb.XXXXXX)
+# Xvfb picks a free display number itself and writes it to the descriptor once it is ready.
+Xvfb -displayfd 1 -screen 0 1280x1024x24 +extension GLX -nolisten tcp -noreset \
+  >"$log.number" 2>"$log" &
 xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
-  [[ -e /tmp/.X11-unix/X$display_number ]] && break
+trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null || true; rm -f "$log" "$log.number"' EXIT
+for _ in $(seq 200); do
+  [[ -s "$log.number" ]] && break
+  kill -0 $xvfb_pid 2>/dev/null || { cat "$log" >&2; exit 1; }
   sleep 0.05
 done
-export DISPLAY=":$display_number"
+[[ -s "$log.number" ]] || { echo "Xvfb did not start" >&2; cat "$log" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$log.number")"
 # Mesa's software rasteriser: the same pixels on every machine.
 export LIBGL_ALWAYS_SOFTWARE=1
 "$@"

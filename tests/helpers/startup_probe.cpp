@@ -60,4 +60,6 @@ void ProbeMain() {
 }
 }  // namespace
 
-int main(int argc, char** argv) { return ProcessEntry(argc, argv, &ProbeMain); }
+int main(int argc, char** argv) {
+  return ProcessEntry(argc, argv, &ProbeMain);
+}

@@ -1,7 +1,6 @@
 #include "platform/clock.h"
 
 #include <gtest/gtest.h>
-
 #include <time.h>
 
 namespace {

@@ -9,7 +9,9 @@
 namespace {
 const std::string kProbe = std::string(ZIRKULON_HELPERS_DIR) + "/startup_probe";
 
-std::string DirectoryOfProbe() { return kProbe.substr(0, kProbe.rfind('/')); }
+std::string DirectoryOfProbe() {
+  return kProbe.substr(0, kProbe.rfind('/'));
+}
 }  // namespace
 
 TEST(Startup, MovesToTheExecutableDirectoryAndRemembersTheStartDirectory) {
@@ -77,7 +79,8 @@ TEST(Startup, WallClockStepDoesNotStallTheDelay) {
   options.timeout_ms = 5000;
   const ProcessResult result = RunProcess({kProbe, "delay"}, options);
   ASSERT_EQ(result.exit_status, 0) << result.standard_error;
-  const int delayed = std::stoi(result.standard_output.substr(result.standard_output.find('=') + 1));
+  const int delayed =
+      std::stoi(result.standard_output.substr(result.standard_output.find('=') + 1));
   EXPECT_GE(delayed, 300);
   EXPECT_LT(delayed, 2000);
 }

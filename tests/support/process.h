@@ -5,17 +5,17 @@
 #include <vector>
 
 struct ProcessResult {
-  int exit_status = -1;      // the status passed to exit, or -1 when killed by a signal
+  int exit_status = -1;  // the status passed to exit, or -1 when killed by a signal
   int terminating_signal = 0;
   std::string standard_output;
   std::string standard_error;
 };
 
 struct ProcessOptions {
-  std::string working_directory;           // empty: inherit
+  std::string working_directory;               // empty: inherit
   std::vector<std::string> extra_environment;  // "NAME=value" entries added to the environment
-  int send_sigterm_after_ms = -1;          // >= 0: SIGTERM the child after this delay
-  int timeout_ms = 20000;                  // the child is killed (SIGKILL) after this
+  int send_sigterm_after_ms = -1;              // >= 0: SIGTERM the child after this delay
+  int timeout_ms = 20000;                      // the child is killed (SIGKILL) after this
 };
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
