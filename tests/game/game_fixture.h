@@ -1,0 +1,30 @@
+// A headless game for tests: a recording 2D driver stands in for the window, and scripted key
+// and mouse presses go through the polled input state as the event pump would deliver them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+class GameTest : public ::testing::Test {
+ public:
+  void SetUp() override;
+  void TearDown() override;
+
+  // One frame as the loop runs it, without the flip. Returns false when the loop would end.
+  static bool RunFrame();
+  static void RunFrames(int count);
+  // Runs frames until `done` holds after one; returns how many ran, or -1 after `limit`.
+  static int RunFramesUntil(const std::function<bool()>& done, int limit = 1000);
+
+  static void PressKey(int code);
+  static void ReleaseKey(int code);
+  static void TapKey(int code);  // press and release
+  static void Click(int button);
+  static void MoveMouse(int x, int y);
+
+  // From a fresh start: the menu box opens (90 frames).
+  static void OpenMenu();
+  // From a fresh start: the menu, Space, then the box closes and the disc opens.
+  static void EnterGame();
+};
