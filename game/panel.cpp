@@ -25,7 +25,7 @@ void DrawPanel() {
              static_cast<float>(disc - 2), static_cast<float>(disc - 2));
   }
   SetColor(255, 255, 255);
-  SetPolygonOutlines(true);
+  SetPolygonOutlineMode(true);
   if (box_h > 0) {
     const float left = static_cast<float>(400 - box_w / 2);
     const float top = static_cast<float>(300 - box_h / 2);
@@ -41,5 +41,5 @@ void DrawPanel() {
     DrawOval(static_cast<float>(400 - disc / 2), static_cast<float>(300 - disc / 2),
              static_cast<float>(disc), static_cast<float>(disc));
   }
-  SetPolygonOutlines(false);
+  SetPolygonOutlineMode(false);
 }

@@ -92,8 +92,8 @@ struct Phase {
 double Percentile(std::vector<double> values, double p) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
-  const std::size_t index = std::min(values.size() - 1, static_cast<std::size_t>(
-                                                           std::ceil(p * values.size()) - 1));
+  const std::size_t index =
+      std::min(values.size() - 1, static_cast<std::size_t>(std::ceil(p * values.size()) - 1));
   return values[index];
 }
 
@@ -125,9 +125,10 @@ void Report(const Phase& phase, const std::vector<Swap>& all) {
   std::printf("%s: %zu frames in %.1f s, %.3f frames/s, mean interval %.3f ms (drift %+.1f ms)\n",
               phase.name, frames, span_ms / 1000, frames * 1000.0 / span_ms, span_ms / frames,
               drift_ms);
-  std::printf("  |interval - 16.667 ms|: median %.3f ms, p99 %.3f ms, longest interval %.3f ms, "
-              "late frames (> 18 ms) %d\n",
-              Percentile(errors, 0.5), Percentile(errors, 0.99), longest, late);
+  std::printf(
+      "  |interval - 16.667 ms|: median %.3f ms, p99 %.3f ms, longest interval %.3f ms, "
+      "late frames (> 18 ms) %d\n",
+      Percentile(errors, 0.5), Percentile(errors, 0.99), longest, late);
   std::printf("  CPU per frame: game %.2f ms, X server %.2f ms\n", phase.game_cpu_ms / frames,
               phase.server_cpu_ms / frames);
   std::printf("  heap allocations per frame: %.3f\n", allocations_per_frame);

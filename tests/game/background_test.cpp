@@ -5,7 +5,10 @@
 
 #include "game/game_state.h"
 #include "game/random.h"
+#include "game_fixture.h"
 #include "platform/numeric.h"
+#include "render2d/vex2d.h"
+#include "tests/support/recording_vex2d_driver.h"
 
 namespace {
 struct Background : ::testing::Test {
@@ -120,5 +123,60 @@ TEST_F(Background, NoReplacementWhileTempoIsNotAboveZero) {
   Game().tempo = 0;
   r.move();
   EXPECT_EQ(&**Rects().begin(), &r);
+}
+}  // namespace
+
+namespace {
+using Args = std::vector<double>;
+
+struct BackgroundDrawing : Background {
+  void SetUp() override {
+    StartHeadlessModules();
+    Background::SetUp();
+  }
+  TRecordingSession session;
+};
+
+TEST_F(BackgroundDrawing, QuarterRectsAreDrawnFromTheCentreWithSignedSizes) {
+  session.driver.Clear();
+  DrawQuarterRects(100, 200, 51, 11, 15);
+  const auto rects = session.driver.CallsNamed("DrawRect");
+  ASSERT_EQ(rects.size(), 4u);
+  EXPECT_EQ(rects[0].args, (Args{0, 0, 25, 5, 100, 200}));
+  EXPECT_EQ(rects[1].args, (Args{0, 0, -25, 5, 100, 200}));
+  EXPECT_EQ(rects[2].args, (Args{0, 0, 25, -5, 100, 200}));
+  EXPECT_EQ(rects[3].args, (Args{0, 0, -25, -5, 100, 200}));
+  session.driver.Clear();
+  DrawQuarterRects(100, 200, 51, 11, 6);
+  const auto some = session.driver.CallsNamed("DrawRect");
+  ASSERT_EQ(some.size(), 2u);
+  EXPECT_EQ(some[0].args, (Args{0, 0, -25, 5, 100, 200}));
+  EXPECT_EQ(some[1].args, (Args{0, 0, 25, -5, 100, 200}));
+  session.driver.Clear();
+  DrawQuarterRects(100, 200, 51, 11, 0);
+  EXPECT_TRUE(session.driver.calls.empty());
+}
+
+TEST_F(BackgroundDrawing, ARectangleRestoresTheRotationAsWholeDegrees) {
+  TRect& r = SpawnRect();
+  r.rot = 33.5f;
+  SetDrawRotation(12.7f);
+  r.draw();
+  EXPECT_EQ(GetDrawRotation(), 12.0f);
+}
+
+TEST_F(BackgroundDrawing, GlowThenEveryRectangleMovedAndDrawn) {
+  for (int i = 0; i < 3; ++i) SpawnRect().mask = 15;
+  session.driver.Clear();
+  DrawBackground();
+  const auto rects = session.driver.CallsNamed("DrawRect");
+  ASSERT_EQ(rects.size(), 10u + 3 * 4);
+  EXPECT_EQ(rects[0].args, (Args{0, 0, 798, 598, 1, 1}));
+  EXPECT_EQ(rects[9].args, (Args{0, 0, 780, 580, 10, 10}));
+  const auto alphas = session.driver.CallsNamed("SetAlpha");
+  ASSERT_EQ(alphas.size(), 2u);
+  EXPECT_EQ(alphas[0].args, (Args{0.1f}));
+  EXPECT_EQ(alphas[1].args, (Args{1.0f}));
+  EXPECT_EQ(GetBlend(), BLEND_LIGHT);
 }
 }  // namespace

@@ -5,13 +5,13 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <thread>
 #include <future>
 #include <string>
+#include <thread>
 
 #include "game/random.h"
-#include "tests/support/game_window.h"
 #include "tests/support/display.h"
+#include "tests/support/game_window.h"
 #include "tests/support/process.h"
 
 namespace {
@@ -25,10 +25,9 @@ std::future<ProcessResult> StartGame() {
                     [options] { return RunProcess({ZIRKULON_BINARY}, options); });
 }
 
-#define ASSERT_SCREEN(window, screen)                                          \
-  ASSERT_TRUE((window).WaitForScreen(screen, kScreenMs))                       \
-      << "expected " << ScreenName(screen) << ", saw "                         \
-      << ScreenName((window).last_seen())
+#define ASSERT_SCREEN(window, screen)                    \
+  ASSERT_TRUE((window).WaitForScreen(screen, kScreenMs)) \
+      << "expected " << ScreenName(screen) << ", saw " << ScreenName((window).last_seen())
 
 // The title "Zirkulon" at scale 3 starts at x 304 (400 - 64 * 3 / 2); each character has the
 // colour that the seed 400 * 80 * 8 draws for it, shown at alpha 0.9 over the dark panel.

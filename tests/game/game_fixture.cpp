@@ -4,9 +4,26 @@
 #include "game/frame.h"
 #include "game/game_state.h"
 #include "game/random.h"
+#include "imagetext/imagetext_module.h"
+#include "platform/event.h"
 #include "platform/polled_input.h"
+#include "platform/system_driver.h"
+#include "render2d/vex2d.h"
+
+TRecordingSession* GameTest::current_session_ = nullptr;
+
+void StartHeadlessModules() {
+  StartSystemModule();
+  StartVex2DModule();
+  StartImageTextModule();
+}
 
 void GameTest::SetUp() {
+  StartHeadlessModules();
+  session_ = std::make_unique<TRecordingSession>(800, 600);
+  current_session_ = session_.get();
+  SetBlend(BLEND_LIGHT);
+  EnablePolledInput();
   ResetGameState();
   SetRandomSeed(4660);
   ClearKeys();
@@ -16,9 +33,12 @@ void GameTest::SetUp() {
 
 void GameTest::TearDown() {
   ResetGameState();
+  current_session_ = nullptr;
+  session_.reset();
 }
 
 bool GameTest::RunFrame() {
+  current_session_->driver.Clear();
   DrawGameFrame();
   return HandleFrameInput();
 }
@@ -35,21 +55,24 @@ int GameTest::RunFramesUntil(const std::function<bool()>& done, int limit) {
   return -1;
 }
 
+// Input arrives as the event pump delivers it: events through the hook chain, where the polled
+// input state listens.
 void GameTest::PressKey(int code) {
-  StubPress(code);
+  EmitEvent(EVENT_KEYDOWN, code, 0, 0);
 }
 void GameTest::ReleaseKey(int code) {
-  StubRelease(code);
+  EmitEvent(EVENT_KEYUP, code, 0, 0);
 }
 void GameTest::TapKey(int code) {
   PressKey(code);
   ReleaseKey(code);
 }
 void GameTest::Click(int button) {
-  StubClick(button);
+  EmitEvent(EVENT_MOUSEDOWN, button, 0, 0);
+  EmitEvent(EVENT_MOUSEUP, button, 0, 0);
 }
 void GameTest::MoveMouse(int x, int y) {
-  StubMouse(x, y);
+  EmitEvent(EVENT_MOUSEMOVE, 0, x, y);
 }
 
 void GameTest::OpenMenu() {

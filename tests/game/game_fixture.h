@@ -5,11 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+
+#include "tests/support/recording_vex2d_driver.h"
 
 class GameTest : public ::testing::Test {
  public:
   void SetUp() override;
   void TearDown() override;
+
+  // The calls of the latest frame (each frame starts with an empty record).
+  TRecordingVex2DDriver& Recorder() { return session_->driver; }
 
   // One frame as the loop runs it, without the flip. Returns false when the loop would end.
   static bool RunFrame();
@@ -27,4 +33,12 @@ class GameTest : public ::testing::Test {
   static void OpenMenu();
   // From a fresh start: the menu, Space, then the box closes and the disc opens.
   static void EnterGame();
+
+ private:
+  static TRecordingSession* current_session_;
+  std::unique_ptr<TRecordingSession> session_;
 };
+
+// Starts, once, the modules a headless game needs: events and polled input, the renderer's state
+// and the default font.
+void StartHeadlessModules();

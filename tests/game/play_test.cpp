@@ -218,3 +218,53 @@ TEST_F(Play, MouseTurnsThePaddleByAThirdOfItsMotion) {
   }
 }
 }  // namespace
+
+namespace {
+using Args = std::vector<double>;
+
+int CountColour(const TRecordingVex2DDriver& driver, Args colour) {
+  int count = 0;
+  for (const auto& call : driver.CallsNamed("SetColor")) count += call.args == colour;
+  return count;
+}
+
+TEST_F(Play, TheBarShowsTheBallsThatMayStillBeLost) {
+  Game().score = 4;
+  Game().best = 7;
+  RunFrame();
+  EXPECT_EQ(CountColour(Recorder(), {7, 10, 0}), 7);
+  EXPECT_EQ(CountColour(Recorder(), {7, 4, 10}), 3);
+  // Mark 0 stands at x 420, five nested rectangles from y 270.
+  const auto rects = Recorder().CallsNamed("DrawRect");
+  ASSERT_GE(rects.size(), 50u);
+  const std::size_t first = rects.size() - 50;
+  EXPECT_EQ(rects[first].args, (Args{0, 0, 4, 10, 420, 270}));
+  EXPECT_EQ(rects[first + 4].args, (Args{0, 0, 0, 2, 420, 274}));
+  EXPECT_EQ(rects.back().args, (Args{0, 0, 0, 2, 375, 274}));
+}
+
+TEST_F(Play, TheBestScoreIsShownOnlyWhileTheScoreIsBelowIt) {
+  Game().score = 12;
+  Game().best = 12;
+  RunFrame();
+  EXPECT_EQ(Recorder().CallsNamed("FrameDraw").size(), 2u);
+  Game().score = 11;
+  RunFrame();
+  EXPECT_EQ(Recorder().CallsNamed("FrameDraw").size(), 2u + 4u) << "\"11\" and \"(12)\"";
+}
+
+TEST_F(Play, ThePaddleIsAQuarteredRectangleOnItsCircle) {
+  Game().angle = 90;
+  RunFrame();
+  std::vector<TRecordedCall> paddle;
+  for (const auto& call : Recorder().CallsNamed("DrawRect")) {
+    if (call.args[4] == 170 && call.args[5] == 300) paddle.push_back(call);
+  }
+  ASSERT_EQ(paddle.size(), 4u);
+  EXPECT_EQ(paddle[0].args, (Args{0, 0, 50, 5, 170, 300}));
+  EXPECT_EQ(paddle[3].args, (Args{0, 0, -50, -5, 170, 300}));
+  // Turned by 90 degrees: the long side runs down the screen.
+  EXPECT_NEAR(paddle[0].vertices[2].x, 170.5f - 5, 1e-3);
+  EXPECT_NEAR(paddle[0].vertices[2].y, 300.5f + 50, 1e-3);
+}
+}  // namespace

@@ -69,7 +69,8 @@ ShownScreen ClassifyShot(const GameShot& shot) {
   // The open box's top edge runs from x 200 to 600 at y 50; the open disc only touches y 50 at
   // its top.
   bool box = true;
-  for (const int x : {201, 300, 400, 500, 599}) box = box && shot.White(x, 50) && shot.White(x, 551);
+  for (const int x : {201, 300, 400, 500, 599})
+    box = box && shot.White(x, 50) && shot.White(x, 551);
   for (const int y : {100, 300, 500}) box = box && shot.White(200, y) && shot.White(600, y);
   if (!box) {
     // The disc's outline, a circle of radius 250, touches y 50 at the top and x 150 at the left.
@@ -189,8 +190,8 @@ GameShot GameWindow::Capture() {
   GameShot shot;
   XWindowAttributes attributes{};
   if (window_ == 0 || !XGetWindowAttributes(display_, window_, &attributes)) return shot;
-  XImage* image = XGetImage(display_, window_, 0, 0, attributes.width, attributes.height,
-                            AllPlanes, ZPixmap);
+  XImage* image =
+      XGetImage(display_, window_, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
   if (image == nullptr) return shot;
   shot.width = attributes.width;
   shot.height = attributes.height;
