@@ -6,6 +6,7 @@
 #include "imagetext/text.h"
 #include "platform/event_queue.h"
 #include "platform/graphics.h"
+#include "platform/graphics_diagnosis.h"
 #include "platform/runtime_error.h"
 #include "platform/system_driver.h"
 #include "render2d/gl_vex2d_driver.h"
@@ -23,12 +24,15 @@ void StartModules() {
   StartGLVex2DModule();
 }
 
+constexpr int kGraphicsFlags = 2;  // a back buffer
+
+// NOTE: without a window there is nothing to draw on and no way to leave the loop, so a window
+// that cannot be opened ends the program with the reason.
 void OpenGameWindow() {
-  SelectGraphicsDriver(GetGLVex2DDriver(), 2);
+  SelectGraphicsDriver(GetGLVex2DDriver(), kGraphicsFlags);
   if (!OpenGraphics(800, 600, 0, 60, 0)) {
-    RaiseRuntimeError(
-        "Unable to open the 800x600 game window: check that an X display is reachable (DISPLAY), "
-        "that it offers OpenGL through GLX and that it has a double-buffered RGBA visual");
+    RaiseRuntimeError("Unable to open the 800x600 game window: " +
+                      DescribeGraphicsFailure(kGraphicsFlags));
   }
 }
 }  // namespace

@@ -1,25 +1,11 @@
-// A minimal PNG encoder: one IDAT chunk of stored (uncompressed) deflate blocks.
+// A minimal PNG encoder: unfiltered rows, deflated by zlib into one IDAT chunk.
 #include "tests/support/png_file.h"
 
-#include <array>
+#include <zlib.h>
+
 #include <fstream>
 
 namespace {
-std::uint32_t Crc32(const std::uint8_t* data, std::size_t length, std::uint32_t crc = 0) {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> built{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-      std::uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      built[n] = c;
-    }
-    return built;
-  }();
-  crc = ~crc;
-  for (std::size_t i = 0; i < length; ++i) crc = table[(crc ^ data[i]) & 255] ^ (crc >> 8);
-  return ~crc;
-}
-
 void PutBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back((value >> shift) & 255);
 }
@@ -30,7 +16,8 @@ void PutChunk(std::vector<std::uint8_t>& out, const char* type,
   std::vector<std::uint8_t> body(type, type + 4);
   body.insert(body.end(), data.begin(), data.end());
   out.insert(out.end(), body.begin(), body.end());
-  PutBigEndian(out, Crc32(body.data(), body.size()));
+  PutBigEndian(out,
+               static_cast<std::uint32_t>(crc32(0, body.data(), static_cast<uInt>(body.size()))));
 }
 }  // namespace
 
@@ -48,26 +35,11 @@ bool WritePngFile(const std::string& path, int width, int height,
       raw.push_back(p & 255);
     }
   }
-  std::vector<std::uint8_t> zlib = {0x78, 0x01};
-  std::uint32_t a = 1;
-  std::uint32_t b = 0;
-  for (const std::uint8_t byte : raw) {
-    a = (a + byte) % 65521;
-    b = (b + a) % 65521;
-  }
-  for (std::size_t offset = 0; offset < raw.size() || offset == 0;) {
-    const std::size_t length = std::min<std::size_t>(65535, raw.size() - offset);
-    const bool last = offset + length == raw.size();
-    zlib.push_back(last ? 1 : 0);
-    zlib.push_back(length & 255);
-    zlib.push_back(length >> 8);
-    zlib.push_back(~length & 255);
-    zlib.push_back((~length >> 8) & 255);
-    zlib.insert(zlib.end(), raw.begin() + offset, raw.begin() + offset + length);
-    offset += length;
-    if (last) break;
-  }
-  PutBigEndian(zlib, (b << 16) | a);
+  uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
+  std::vector<std::uint8_t> packed(packed_size);
+  if (compress2(packed.data(), &packed_size, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
+    return false;
+  packed.resize(packed_size);
 
   std::vector<std::uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   std::vector<std::uint8_t> header;
@@ -75,7 +47,7 @@ bool WritePngFile(const std::string& path, int width, int height,
   PutBigEndian(header, static_cast<std::uint32_t>(height));
   header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, truecolour, no interlace
   PutChunk(file, "IHDR", header);
-  PutChunk(file, "IDAT", zlib);
+  PutChunk(file, "IDAT", packed);
   PutChunk(file, "IEND", {});
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));

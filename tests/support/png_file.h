@@ -1,5 +1,4 @@
-// Writes 24-bit RGB pictures as PNG files (uncompressed deflate blocks): enough for screenshots,
-// with no image library needed.
+// Writes 24-bit RGB pictures as PNG files: enough for screenshots, with zlib as the only library.
 #pragma once
 
 #include <cstdint>
