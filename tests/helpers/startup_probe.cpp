@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "platform/clock.h"
@@ -52,10 +53,13 @@ void ProbeMain() {
     std::atexit([] { std::fputs("exit handler ran\n", stdout); });
     EndProgram();
   } else if (mode == "delay") {
-    // Times DelayMillis(300) against the monotonic clock, for runs under a faked wall clock.
+    // Times DelayMillis(300), for runs under a faked wall clock; the time of day is read before
+    // and after, so a stepped clock is visible to the program.
+    std::printf("wall=%ld\n", static_cast<long>(time(nullptr)));
     const int before = Millis();
     DelayMillis(300);
-    std::printf("delayed=%u\n", MillisBetween(before, Millis()));
+    const unsigned delayed = MillisBetween(before, Millis());
+    std::printf("wall=%ld\ndelayed=%u\n", static_cast<long>(time(nullptr)), delayed);
   }
 }
 }  // namespace

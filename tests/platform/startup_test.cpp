@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <string>
+#include <thread>
 
 #include "tests/support/process.h"
 
@@ -67,20 +71,39 @@ TEST(Startup, EndProgramExitsWithZeroAfterExitHandlers) {
 }
 
 TEST(Startup, WallClockStepDoesNotStallTheDelay) {
-  // libfaketime steps the time of day an hour back while the program waits.
+  // libfaketime re-reads its offset file on every clock call; stepping the time of day an hour
+  // back while the program waits in DelayMillis(300) must not lengthen the wait.
   const char* kFaketimeLibrary = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
   if (access(kFaketimeLibrary, R_OK) != 0) {
     if (getenv("CI") != nullptr) FAIL() << "faketime is not installed";
     GTEST_SKIP() << "faketime is not installed";
   }
+  char offset_file[] = "/tmp/zirkulon-faketime-XXXXXX";
+  const int fd = mkstemp(offset_file);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(write(fd, "+0\n", 3), 3);
+  close(fd);
+  std::thread step([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    std::ofstream(offset_file, std::ios::trunc) << "-1h\n";
+  });
   ProcessOptions options;
-  options.extra_environment = {std::string("LD_PRELOAD=") + kFaketimeLibrary, "FAKETIME=-1h",
+  options.extra_environment = {std::string("LD_PRELOAD=") + kFaketimeLibrary,
+                               std::string("FAKETIME_TIMESTAMP_FILE=") + offset_file,
                                "FAKETIME_DONT_FAKE_MONOTONIC=1", "FAKETIME_NO_CACHE=1"};
   options.timeout_ms = 5000;
   const ProcessResult result = RunProcess({kProbe, "delay"}, options);
+  step.join();
+  unlink(offset_file);
   ASSERT_EQ(result.exit_status, 0) << result.standard_error;
-  const int delayed =
-      std::stoi(result.standard_output.substr(result.standard_output.find('=') + 1));
-  EXPECT_GE(delayed, 300);
-  EXPECT_LT(delayed, 2000);
+  long wall_before = 0;
+  long wall_after = 0;
+  unsigned delayed = 0;
+  ASSERT_EQ(std::sscanf(result.standard_output.c_str(), "wall=%ld wall=%ld delayed=%u",
+                        &wall_before, &wall_after, &delayed),
+            3)
+      << result.standard_output;
+  EXPECT_LT(wall_after, wall_before - 3000) << "the time of day was not stepped during the wait";
+  EXPECT_GE(delayed, 300u);
+  EXPECT_LT(delayed, 2000u);
 }
