@@ -10,7 +10,9 @@
 #include <map>
 #include <memory>
 
+#include "platform/linux_system_driver.h"
 #include "platform/startup.h"
+#include "platform/system_driver.h"
 #include "platform/video_modes.h"
 #include "platform/x_display.h"
 
@@ -84,13 +86,6 @@ Bool IsMapNotifyFor(Display*, XEvent* event, XPointer window) {
   return event->type == MapNotify && event->xmap.window == reinterpret_cast<Window>(window);
 }
 
-// Lets the window manager's close button reach the program as a client message instead of
-// killing the connection.
-void AcceptCloseRequests(Window window) {
-  Atom delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
-  XSetWMProtocols(display, window, &delete_window, 1);
-}
-
 void ShowWindow(const GLContextRecord& record, bool full_screen) {
   XMapRaised(display, record.window);
   if (full_screen) {
@@ -104,7 +99,10 @@ void ShowWindow(const GLContextRecord& record, bool full_screen) {
   XIfEvent(display, &mapped, IsMapNotifyFor, reinterpret_cast<XPointer>(record.window));
   // Replaces the creation mask: structure and focus changes are no longer reported.
   XSelectInput(display, record.window, kInputEvents);
-  AcceptCloseRequests(record.window);
+  SetInputWindow(record.window);
+  // The window manager's close button then reaches the program as AppTerminate instead of
+  // killing its connection.
+  RegisterCloseButton(record.window);
 }
 
 void DestroyWindowOf(const GLContextRecord& record) {
@@ -144,6 +142,7 @@ bool MakeAttachedContext(GLContextRecord& record) {
                                     shared_record ? shared_record->context : nullptr, True);
   if (record.context == nullptr) return false;
   glXMakeCurrent(display, record.window, record.context);
+  SetInputWindow(record.window);
   return true;
 }
 
@@ -243,6 +242,7 @@ int CreateContextWindow(int width, int height, int depth, int hertz, int flags) 
   }
   const std::string title = ToUtf8(ApplicationTitle());
   XStoreName(display, Find(handle)->window, title.c_str());
+  PollSystemEvents();
   return handle;
 }
 
@@ -276,7 +276,7 @@ void SwapContext(int sync) {
     if (swap_interval != nullptr) swap_interval(interval);
   }
   glXSwapBuffers(display, record->window);
-  XFlush(display);
+  PumpEventsAfterSwap();
 }
 
 void CloseContextWindow(int handle) {

@@ -5,7 +5,10 @@
 #include <cstdlib>
 
 #include "platform/frame_pacing.h"
+#include "platform/hooks.h"
+#include "platform/polled_input.h"
 #include "platform/runtime_error.h"
+#include "platform/system_driver.h"
 
 namespace {
 constexpr int kProbeMillis = 1000;
@@ -202,6 +205,8 @@ std::shared_ptr<TGraphics> OpenGraphics(int width, int height, int depth, int he
   pacer.Restart(hertz, Clock().Now());
 
   default_graphics = graphics;
+  if (depth != 0) PlaceMouse(width / 2, height / 2);
+  EnablePolledInput(nullptr);
   if (!exit_handler_registered) {
     exit_handler_registered = true;
     std::atexit(CloseDefaultGraphicsAtExit);
@@ -216,10 +221,12 @@ std::shared_ptr<TGraphics> DefaultGraphics() {
 void CloseDefaultGraphics() {
   if (!default_graphics) return;
   graphics_serial = NextGraphicsSerial(graphics_serial);
+  DisablePolledInput();
   CloseGraphicsContext(default_graphics);
 }
 
 void FlipFrame(int sync) {
+  CallHooks(flip_hook_id, nullptr);
   if (current_driver == nullptr) return;
   if (sync != -1) {
     current_driver->Flip(sync);
@@ -261,4 +268,6 @@ void UseFrameClock(FrameClock* clock) {
 void StartGraphicsModule() {
   if (started) return;
   started = true;
+  StartSystemModule();
+  flip_hook_id = NewHookId();
 }

@@ -1,14 +1,42 @@
 // The OpenGL graphics driver under the graphics layer, against Xvfb with Mesa.
 #include "platform/gl_graphics.h"
 
-#include <GL/glx.h>
 #include <gtest/gtest.h>
 
+#include "platform/event.h"
 #include "platform/glx_context.h"
+#include "platform/hooks.h"
+#include "platform/linux_system_driver.h"
+#include "platform/polled_input.h"
 #include "platform/x_display.h"
 #include "tests/support/display.h"
 
+// GLX after gtest: Xlib's macros (None, Bool) collide with gtest's names.
+#include <GL/glx.h>
+
 namespace {
+std::vector<int> seen_events;
+ObjectRef RecordEvent(int, const ObjectRef& data, const ObjectRef&) {
+  if (const auto* event = dynamic_cast<const TEvent*>(data.get())) seen_events.push_back(event->id);
+  return data;
+}
+
+// What the window manager sends when the window's close button is pressed.
+void PressCloseButton(unsigned long window) {
+  Display* other = XOpenDisplay(nullptr);
+  ASSERT_NE(other, nullptr);
+  XEvent message{};
+  message.xclient.type = ClientMessage;
+  message.xclient.window = window;
+  message.xclient.message_type = XInternAtom(other, "WM_PROTOCOLS", False);
+  message.xclient.format = 32;
+  message.xclient.data.l[0] = static_cast<long>(XInternAtom(other, "WM_DELETE_WINDOW", False));
+  message.xclient.data.l[1] = CurrentTime;
+  XSendEvent(other, window, False, NoEventMask, &message);
+  XSync(other, False);
+  XCloseDisplay(other);
+}
+
 class GLGraphics : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -101,4 +129,25 @@ TEST_F(GLGraphics, TheModeListOfAServerWithoutTheExtensionIsEmpty) {
   EXPECT_EQ(GraphicsModeCount(), 0);
   EXPECT_EQ(HasGraphicsMode(0, 0, 0, 0), 0);
   EXPECT_EQ(OpenGLGraphics(800, 600, 32, 60, 0), nullptr) << "no full screen without modes";
+}
+
+TEST_F(GLGraphics, TheCloseButtonReachesThePolledInputThroughTheSwap) {
+  auto graphics = OpenGLGraphics(800, 600, 0, 60, 0);
+  ASSERT_NE(graphics, nullptr);
+  EXPECT_EQ(AppTerminateRequested(), 0);
+  seen_events.clear();
+  InsertHook(EventHookId(), RecordEvent, nullptr, 1);
+  PressCloseButton(ContextRecord(ContextOf(graphics))->window);
+  // The swap pumps the events; the message may need a moment to arrive on this connection.
+  for (int frame = 0; frame < 60 && seen_events.empty(); ++frame) FlipFrame(-1);
+  DeleteHook(EventHookId(), RecordEvent, nullptr);
+  EXPECT_EQ(seen_events, std::vector<int>{EVENT_APPTERMINATE});
+  EXPECT_EQ(AppTerminateRequested(), 1);
+  EXPECT_EQ(AppTerminateRequested(), 0) << "reading clears the request";
+}
+
+TEST_F(GLGraphics, TheWindowTakesThePointerAndKeyboardInput) {
+  auto graphics = OpenGLGraphics(800, 600, 0, 60, 0);
+  ASSERT_NE(graphics, nullptr);
+  EXPECT_EQ(InputWindow(), ContextRecord(ContextOf(graphics))->window);
 }

@@ -1,5 +1,4 @@
 // The graphics layer in a whole process: no display, and a connection lost while flipping.
-#include <X11/Xlib.h>
 #include <gtest/gtest.h>
 #include <time.h>
 
@@ -8,6 +7,9 @@
 
 #include "tests/support/display.h"
 #include "tests/support/process.h"
+
+// Xlib after gtest: its macros (None, Bool) collide with gtest's names.
+#include <X11/Xlib.h>
 
 namespace {
 const std::string kProbe = std::string(ZIRKULON_HELPERS_DIR) + "/graphics_probe";

@@ -7,7 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/event.h"
 #include "platform/frame_pacing.h"
+#include "platform/hooks.h"
+#include "platform/polled_input.h"
 #include "platform/runtime_error.h"
 
 namespace {
@@ -83,6 +86,13 @@ class RecordingDriver final : public TGraphicsDriver {
   ManualClock* clock = nullptr;
   int retrace_millis = 0;
 };
+
+// The flip hook writes into the driver's call list, so its order against Flip shows.
+std::vector<std::string>* flip_hook_log = nullptr;
+ObjectRef RecordFlipHook(int, const ObjectRef& data, const ObjectRef&) {
+  flip_hook_log->push_back(data ? "hook with data" : "hook");
+  return data;
+}
 
 TGraphicsDriver* RecordingGraphics::Driver() {
   return driver_;
@@ -277,4 +287,38 @@ TEST_F(GraphicsLayer, SelectingAContextOfAnotherDriverSwitchesDrivers) {
   EXPECT_EQ(other.calls.back(), "SetGraphics");
   EXPECT_EQ(CurrentGraphicsWidth(), 320);
   SelectGraphicsDriver(&driver, 2);
+}
+
+TEST_F(GraphicsLayer, FlipHooksRunWithNullDataBeforeEveryKindOfFlip) {
+  ASSERT_NE(OpenGraphics(800, 600, 0, 60, 0), nullptr);
+  TakeCalls();
+  flip_hook_log = &driver.calls;
+  InsertHook(FlipHookId(), RecordFlipHook, nullptr, 0);
+  FlipFrame(-1);
+  FlipFrame(0);
+  FlipFrame(1);
+  DeleteHook(FlipHookId(), RecordFlipHook, nullptr);
+  EXPECT_EQ(TakeCalls(),
+            (std::vector<std::string>{"hook", "Flip 0", "hook", "Flip 0", "hook", "Flip 1"}));
+  EXPECT_NE(FlipHookId(), EventHookId());
+}
+
+TEST_F(GraphicsLayer, PolledInputListensWhileTheDefaultGraphicsIsOpen) {
+  EmitEvent(EVENT_KEYDOWN, 65, 0, 0);
+  EXPECT_EQ(KeyHits(65), 0) << "no graphics, no polled input";
+
+  ASSERT_NE(OpenGraphics(800, 600, 0, 60, 0), nullptr);
+  EmitEvent(EVENT_KEYDOWN, 65, 0, 0);
+  EXPECT_EQ(KeyHits(65), 1);
+
+  CloseDefaultGraphics();
+  EmitEvent(EVENT_KEYDOWN, 66, 0, 0);
+  EXPECT_EQ(KeyHits(66), 0);
+}
+
+TEST_F(GraphicsLayer, AFailedOpenLeavesPolledInputOff) {
+  driver.fail_create = true;
+  EXPECT_EQ(OpenGraphics(800, 600, 0, 60, 0), nullptr);
+  EmitEvent(EVENT_KEYDOWN, 67, 0, 0);
+  EXPECT_EQ(KeyHits(67), 0);
 }
