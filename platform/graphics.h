@@ -9,6 +9,8 @@
 #include "platform/text.h"
 
 class TGraphicsDriver;
+class FrameClock;
+class FramePacer;
 
 // Graphics flags: bits may be combined.
 constexpr int GRAPHICS_BACKBUFFER = 2;
@@ -102,5 +104,9 @@ int FlipHookId();
 // Whether FlipFrame(-1) paces the default graphics in software (off at 0 Hz, and in full screen
 // when the retrace probe found swaps that really wait for the retrace).
 bool GraphicsPaced();
+// The schedule of the default graphics: period, remainder, accumulator and next frame time.
+const FramePacer& GraphicsPacer();
+// The clock FlipFrame paces on and the retrace probe reads; null restores the millisecond clock.
+void UseFrameClock(FrameClock* clock);
 
 void StartGraphicsModule();

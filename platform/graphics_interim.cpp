@@ -53,3 +53,39 @@ void FlipFrame(int sync) {
   if (current_driver) current_driver->Flip(sync == -1 ? 0 : sync);
 }
 void StartGraphicsModule() {}
+
+// The OpenGL graphics driver is not here yet: it makes no contexts.
+#include "platform/gl_graphics.h"
+TGraphicsDriver* TGLGraphics::Driver() {
+  return GLGraphicsDriver();
+}
+void TGLGraphics::GetSettings(int& width, int& height, int& depth, int& hertz, int& flags) {
+  width = height = depth = hertz = flags = 0;
+}
+void TGLGraphics::Close() {}
+std::vector<TGraphicsMode> TGLGraphicsDriver::GraphicsModes() {
+  return {};
+}
+std::shared_ptr<TGraphics> TGLGraphicsDriver::AttachGraphics(unsigned long, int) {
+  return nullptr;
+}
+std::shared_ptr<TGraphics> TGLGraphicsDriver::CreateGraphics(int, int, int, int, int) {
+  return nullptr;
+}
+void TGLGraphicsDriver::SetGraphics(const std::shared_ptr<TGraphics>&) {}
+void TGLGraphicsDriver::Flip(int) {}
+void TGLGraphicsDriver::SwapSharedContext() {}
+TGLGraphicsDriver* GLGraphicsDriver() {
+  static TGLGraphicsDriver driver;
+  return &driver;
+}
+void StartGLGraphicsModule() {}
+std::shared_ptr<TGraphics> NewGraphics(int width, int height, int depth, int hertz, int flags) {
+  return current_driver
+             ? current_driver->CreateGraphics(width, height, depth, hertz, flags | default_flags)
+             : nullptr;
+}
+void CloseGraphicsContext(const std::shared_ptr<TGraphics>& graphics) {
+  if (graphics == current_graphics) SelectGraphics(nullptr);
+  graphics->Close();
+}
