@@ -1,0 +1,62 @@
+// A program on the real process entry for the system driver's process-wide paths: running with
+// no X display, exhausting the hook ids, the first user ids, and SIGTERM arriving while polling.
+#include <cstdio>
+#include <string>
+
+#include "platform/event.h"
+#include "platform/hooks.h"
+#include "platform/polled_input.h"
+#include "platform/startup.h"
+#include "platform/system_driver.h"
+
+namespace {
+void ReportReaders(const char* when) {
+  std::printf("%s: hits=%d down=%d char=%d mouse=%d,%d wheel=%d buttons=%d terminate=%d\n", when,
+              KeyHits(27), KeyIsDown(27), NextKeyChar(), MousePosX(), MousePosY(), MouseWheelPos(),
+              MouseHits(1), AppTerminateRequested());
+}
+
+void ProbeMain() {
+  const auto& args = CommandArgs();
+  const std::string mode = args.size() > 1 ? ToUtf8(args[1]) : "";
+  if (mode == "no-display") {
+    StartSystemModule();
+    EnablePolledInput();
+    ReportReaders("start");
+    PlaceMouse(400, 300);
+    HideMousePointer();
+    ShowMousePointer();
+    PollSystemEvents();
+    WaitSystemEvents();
+    // The event chain still works without a server: the state keeps what it was told.
+    EmitEvent(EVENT_MOUSEMOVE, 0, 12, 34);
+    EmitEvent(EVENT_KEYDOWN, 27, 0, 0);
+    ReportReaders("after");
+    ReportReaders("again");
+  } else if (mode == "hook-ids") {
+    std::printf("first=%d\n", NewHookId());
+    int last = 0;
+    for (int i = 0; i < 255; ++i) last = NewHookId();
+    std::printf("last=%d\n", last);
+    std::fflush(stdout);
+    NewHookId();
+    std::printf("not reached\n");
+  } else if (mode == "user-ids") {
+    const int first = TEvent::AllocUserId();
+    const int second = TEvent::AllocUserId();
+    std::printf("%d %d\n", first, second);
+  } else if (mode == "poll-until-terminated") {
+    StartSystemModule();
+    std::printf("polling\n");
+    std::fflush(stdout);
+    for (;;) PollSystemEvents();
+  } else if (mode == "wait-until-terminated") {
+    StartSystemModule();
+    for (;;) WaitSystemEvents();
+  }
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  return ProcessEntry(argc, argv, &ProbeMain);
+}

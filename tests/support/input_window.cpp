@@ -1,0 +1,76 @@
+#include "tests/support/input_window.h"
+
+#include <X11/extensions/XTest.h>
+
+#include "platform/linux_system_driver.h"
+#include "platform/x_display.h"
+
+TestInputWindow::TestInputWindow() {
+  StartSystemModule();
+  display_ = XDisplayConnection();
+  if (display_ == nullptr) return;
+  const int screen = DefaultScreen(display_);
+  XSetWindowAttributes attributes{};
+  attributes.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                          PointerMotionMask | StructureNotifyMask;
+  attributes.background_pixel = BlackPixel(display_, screen);
+  window_ = XCreateWindow(display_, RootWindow(display_, screen), 0, 0, 800, 600, 0, CopyFromParent,
+                          InputOutput, CopyFromParent, CWEventMask | CWBackPixel, &attributes);
+  XMapRaised(display_, window_);
+  XEvent mapped;
+  do XWindowEvent(display_, window_, StructureNotifyMask, &mapped);
+  while (mapped.type != MapNotify);
+  XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
+  SetInputWindow(window_);
+  MovePointerTo(400, 300);
+}
+
+TestInputWindow::~TestInputWindow() {
+  if (display_ == nullptr) return;
+  SetInputWindow(0);
+  XDestroyWindow(display_, window_);
+  XSync(display_, False);
+}
+
+KeyCode TestInputWindow::KeycodeOf(KeySym keysym) const {
+  return XKeysymToKeycode(display_, keysym);
+}
+
+void TestInputWindow::PressKey(KeySym keysym) {
+  XTestFakeKeyEvent(display_, KeycodeOf(keysym), True, 0);
+  Sync();
+}
+
+void TestInputWindow::ReleaseKey(KeySym keysym) {
+  XTestFakeKeyEvent(display_, KeycodeOf(keysym), False, 0);
+  Sync();
+}
+
+void TestInputWindow::TapKey(KeySym keysym) {
+  PressKey(keysym);
+  ReleaseKey(keysym);
+}
+
+void TestInputWindow::PressButton(unsigned button) {
+  XTestFakeButtonEvent(display_, button, True, 0);
+  Sync();
+}
+
+void TestInputWindow::ReleaseButton(unsigned button) {
+  XTestFakeButtonEvent(display_, button, False, 0);
+  Sync();
+}
+
+void TestInputWindow::MovePointerBy(int dx, int dy) {
+  XTestFakeRelativeMotionEvent(display_, dx, dy, 0);
+  Sync();
+}
+
+void TestInputWindow::MovePointerTo(int x, int y) {
+  XWarpPointer(display_, None, window_, 0, 0, 0, 0, x, y);
+  Sync();
+}
+
+void TestInputWindow::Sync() {
+  XSync(display_, False);
+}

@@ -1,0 +1,36 @@
+// A plain X window on the system driver's connection that takes key, button and pointer input,
+// and the XTest calls that send it input. Each send waits until the server has handled it, so the
+// resulting events sit in the connection's queue for the next poll.
+#pragma once
+
+#include <X11/Xlib.h>
+
+class TestInputWindow {
+ public:
+  // Starts the system module, maps an 800 x 600 window at the root's top left, focuses it, makes
+  // it the driver's input window and puts the pointer at (400, 300) in it. Without a display,
+  // display() is nullptr and nothing else happens.
+  TestInputWindow();
+  ~TestInputWindow();
+  TestInputWindow(const TestInputWindow&) = delete;
+  TestInputWindow& operator=(const TestInputWindow&) = delete;
+
+  Display* display() const { return display_; }
+  Window window() const { return window_; }
+
+  // The keycode of a keysym on the server's keyboard map, 0 when there is none.
+  KeyCode KeycodeOf(KeySym keysym) const;
+
+  void PressKey(KeySym keysym);
+  void ReleaseKey(KeySym keysym);
+  void TapKey(KeySym keysym);
+  void PressButton(unsigned button);
+  void ReleaseButton(unsigned button);
+  void MovePointerBy(int dx, int dy);
+  void MovePointerTo(int x, int y);  // window coordinates
+  void Sync();
+
+ private:
+  Display* display_ = nullptr;
+  Window window_ = 0;
+};
