@@ -1,6 +1,6 @@
-// The device-independent graphics layer: drivers create graphics contexts (a window with a rendering
-// context), one context is current at a time, and every frame ends with a flip that shows the back
-// buffer, paced in software to the rate the default graphics was opened with.
+// The device-independent graphics layer: drivers create graphics contexts (a window with a
+// rendering context), one context is current at a time, and every frame ends with a flip that shows
+// the back buffer, paced in software to the rate the default graphics was opened with.
 #pragma once
 
 #include <memory>

@@ -1,0 +1,25 @@
+// A small program that opens the game's window through the real process entry, for tests that
+// need a whole process: it reports whether the window opened and can then flip frames forever.
+#include <cstdio>
+#include <string>
+
+#include "platform/gl_graphics.h"
+#include "platform/startup.h"
+
+namespace {
+void ProbeMain() {
+  const auto& args = CommandArgs();
+  const std::string mode = args.size() > 1 ? ToUtf8(args[1]) : "open";
+  StartGLGraphicsModule();
+  const auto graphics = OpenGLGraphics(800, 600, 0, 60, 0);
+  std::printf("opened=%d\n", graphics != nullptr ? 1 : 0);
+  std::fflush(stdout);
+  if (mode == "flip-forever" && graphics != nullptr) {
+    for (;;) FlipFrame(-1);
+  }
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  return ProcessEntry(argc, argv, &ProbeMain);
+}

@@ -1,0 +1,74 @@
+// The graphics layer in a whole process: no display, and a connection lost while flipping.
+#include <gtest/gtest.h>
+#include <time.h>
+
+#include <string>
+#include <thread>
+
+#include "tests/support/display.h"
+#include "tests/support/process.h"
+
+// Xlib after gtest: its macros (None, Bool) collide with gtest's names.
+#include <X11/Xlib.h>
+
+namespace {
+const std::string kProbe = std::string(ZIRKULON_HELPERS_DIR) + "/graphics_probe";
+
+// A viewable 800 x 600 top-level window with the application title, or 0.
+Window FindGameWindow(Display* display) {
+  Window root = 0;
+  Window parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  Window found = 0;
+  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
+  for (unsigned i = 0; i < count && found == 0; ++i) {
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, children[i], &attributes)) continue;
+    if (attributes.map_state != IsViewable || attributes.width != 800) continue;
+    char* name = nullptr;
+    if (XFetchName(display, children[i], &name) && name != nullptr) {
+      if (std::string(name) == "Ostrandel Application") found = children[i];
+      XFree(name);
+    }
+  }
+  if (children != nullptr) XFree(children);
+  return found;
+}
+}  // namespace
+
+TEST(GraphicsProcess, WithoutADisplayNoWindowOpensAndNothingFails) {
+  ProcessOptions options;
+  options.extra_environment = {"DISPLAY="};
+  const ProcessResult result = RunProcess({kProbe, "open"}, options);
+  EXPECT_EQ(result.exit_status, 0) << result.standard_error;
+  EXPECT_EQ(result.standard_output, "opened=0\n");
+  EXPECT_EQ(result.standard_error, "");
+}
+
+TEST(GraphicsProcess, ALostConnectionEndsTheProgramWithOneLineAndStatus255) {
+  REQUIRE_DISPLAY();
+  ProcessResult result;
+  std::thread runner([&] { result = RunProcess({kProbe, "flip-forever"}); });
+
+  Display* display = XOpenDisplay(nullptr);
+  ASSERT_NE(display, nullptr);
+  Window window = 0;
+  for (int attempt = 0; attempt < 500 && window == 0; ++attempt) {
+    window = FindGameWindow(display);
+    if (window == 0) {
+      const timespec pause{0, 20 * 1000 * 1000};
+      nanosleep(&pause, nullptr);
+    }
+  }
+  EXPECT_NE(window, 0u) << "the probe's window, titled \"Ostrandel Application\", never appeared";
+  if (window != 0) XKillClient(display, window);
+  XSync(display, False);
+  XCloseDisplay(display);
+  runner.join();
+
+  EXPECT_EQ(result.exit_status, 255) << "killed by signal " << result.terminating_signal;
+  EXPECT_EQ(result.standard_output, "opened=1\n");
+  EXPECT_EQ(result.standard_error,
+            "Lost the connection to the X server; the program has to end.\n");
+}
