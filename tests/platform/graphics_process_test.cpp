@@ -46,6 +46,14 @@ TEST(GraphicsProcess, WithoutADisplayNoWindowOpensAndNothingFails) {
   EXPECT_EQ(result.standard_error, "");
 }
 
+TEST(GraphicsProcess, ANormalEndClosesTheWindowInTheExitHandlersQuietly) {
+  REQUIRE_DISPLAY();
+  const ProcessResult result = RunProcess({kProbe, "open"});
+  EXPECT_EQ(result.exit_status, 0) << "signal " << result.terminating_signal;
+  EXPECT_EQ(result.standard_output, "opened=1\n");
+  EXPECT_EQ(result.standard_error, "");
+}
+
 TEST(GraphicsProcess, ALostConnectionEndsTheProgramWithOneLineAndStatus255) {
   REQUIRE_DISPLAY();
   ProcessResult result;
