@@ -3,7 +3,7 @@
 #include "game/zirkulon.h"
 
 #include "game/frame.h"
-#include "imagetext/text.h"
+#include "imagetext/imagetext_module.h"
 #include "platform/event_queue.h"
 #include "platform/graphics.h"
 #include "platform/graphics_diagnosis.h"

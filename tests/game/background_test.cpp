@@ -130,11 +130,8 @@ namespace {
 using Args = std::vector<double>;
 
 struct BackgroundDrawing : Background {
-  void SetUp() override {
-    StartHeadlessModules();
-    Background::SetUp();
-  }
-  TRecordingSession session;
+  void SetUp() override { Background::SetUp(); }
+  HeadlessGraphics session;
 };
 
 TEST_F(BackgroundDrawing, QuarterRectsAreDrawnFromTheCentreWithSignedSizes) {

@@ -6,11 +6,12 @@
 #include "game/random.h"
 #include "imagetext/imagetext_module.h"
 #include "platform/event.h"
+#include "platform/graphics.h"
 #include "platform/polled_input.h"
 #include "platform/system_driver.h"
 #include "render2d/vex2d.h"
 
-TRecordingSession* GameTest::current_session_ = nullptr;
+HeadlessGraphics* GameTest::current_graphics_ = nullptr;
 
 void StartHeadlessModules() {
   StartSystemModule();
@@ -18,12 +19,24 @@ void StartHeadlessModules() {
   StartImageTextModule();
 }
 
+HeadlessGraphics::HeadlessGraphics() {
+  StartHeadlessModules();
+  SelectGraphicsDriver(&driver, 2);
+  // Hertz 0: frames are not paced.
+  if (OpenGraphics(800, 600, 0, 0, 0) == nullptr) ADD_FAILURE() << "no recording graphics";
+  driver.Clear();
+}
+
+HeadlessGraphics::~HeadlessGraphics() {
+  CloseDefaultGraphics();
+  SelectGraphicsDriver(nullptr, 0);
+}
+
 void GameTest::SetUp() {
   StartHeadlessModules();
-  session_ = std::make_unique<TRecordingSession>(800, 600);
-  current_session_ = session_.get();
+  graphics_ = std::make_unique<HeadlessGraphics>();
+  current_graphics_ = graphics_.get();
   SetBlend(BLEND_LIGHT);
-  EnablePolledInput();
   ResetGameState();
   SetRandomSeed(4660);
   ClearKeys();
@@ -33,12 +46,12 @@ void GameTest::SetUp() {
 
 void GameTest::TearDown() {
   ResetGameState();
-  current_session_ = nullptr;
-  session_.reset();
+  current_graphics_ = nullptr;
+  graphics_.reset();
 }
 
 bool GameTest::RunFrame() {
-  current_session_->driver.Clear();
+  current_graphics_->driver.Clear();
   DrawGameFrame();
   return HandleFrameInput();
 }

@@ -13,12 +13,9 @@ using Args = std::vector<double>;
 using Names = std::vector<std::string>;
 
 struct Panel : ::testing::Test {
-  void SetUp() override {
-    StartHeadlessModules();
-    ResetGameState();
-  }
+  void SetUp() override { ResetGameState(); }
   void TearDown() override { ResetGameState(); }
-  TRecordingSession session;
+  HeadlessGraphics session;
 };
 
 TEST_F(Panel, OpenBoxIsFilledInsideItsOutline) {

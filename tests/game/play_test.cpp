@@ -264,7 +264,7 @@ TEST_F(Play, ThePaddleIsAQuarteredRectangleOnItsCircle) {
   EXPECT_EQ(paddle[0].args, (Args{0, 0, 50, 5, 170, 300}));
   EXPECT_EQ(paddle[3].args, (Args{0, 0, -50, -5, 170, 300}));
   // Turned by 90 degrees: the long side runs down the screen.
-  EXPECT_NEAR(paddle[0].vertices[2].x, 170.5f - 5, 1e-3);
-  EXPECT_NEAR(paddle[0].vertices[2].y, 300.5f + 50, 1e-3);
+  EXPECT_NEAR(paddle[0].vertices[2].x, 170 - 5, 1e-3);
+  EXPECT_NEAR(paddle[0].vertices[2].y, 300 + 50, 1e-3);
 }
 }  // namespace
