@@ -5,12 +5,14 @@
 
 #include "game/game_state.h"
 #include "game/random.h"
+#include "game/spare_pool.h"
 #include "platform/numeric.h"
 #include "render2d/primitives.h"
 #include "render2d/vex2d.h"
 
 namespace {
 TList<TRect> rects;
+TSparePool<TRect> spare_rects(16);
 }  // namespace
 
 TList<TRect>& Rects() {
@@ -30,8 +32,12 @@ void TRect::del() {
   // NOTE: with the tempo at 0 or below the field runs backwards; rectangles that leave then stay
   // where they are instead of being replaced.
   if (Game().tempo <= 0) return;
+  std::shared_ptr<TRect> self = weak_from_this().lock();
   rects.Remove(this);
   SpawnRect();
+  // NOTE: the pass that moved it still draws it once; it is reused only after that, when
+  // nothing holds it any more.
+  if (self) spare_rects.Keep(std::move(self));
 }
 
 void TRect::draw() const {
@@ -43,7 +49,7 @@ void TRect::draw() const {
 }
 
 TRect& SpawnRect() {
-  auto created = std::make_shared<TRect>();
+  std::shared_ptr<TRect> created = spare_rects.Take();
   TRect& r = *created;
   rects.AddLast(std::move(created));
   r.speed = static_cast<float>(RandomReal(0.5, 1.5));

@@ -2,9 +2,11 @@
 // rectangles that drift and turn across the window at a speed set by the game's tempo.
 #pragma once
 
+#include <memory>
+
 #include "platform/object_list.h"
 
-class TRect {
+class TRect : public std::enable_shared_from_this<TRect> {
  public:
   float x = 0;
   float y = 0;

@@ -5,12 +5,14 @@
 
 #include "game/game_state.h"
 #include "game/random.h"
+#include "game/spare_pool.h"
 #include "platform/numeric.h"
 #include "render2d/primitives.h"
 #include "render2d/vex2d.h"
 
 namespace {
 TList<TBall> balls;
+TSparePool<TBall> spare_balls(8);
 
 // Concentric ovals of radius 0 to `radius` around the centre: with additive blending a pixel at
 // distance r gets radius - r + 1 layers, a glow that fades outward.
@@ -27,7 +29,7 @@ TList<TBall>& Balls() {
 }
 
 std::shared_ptr<TBall> ServeBall() {
-  auto ball = std::make_shared<TBall>();
+  std::shared_ptr<TBall> ball = spare_balls.Take();
   ball->die = 0;
   ball->x = static_cast<float>(RandomInt(350, 450));
   ball->y = static_cast<float>(RandomInt(250, 350));
@@ -83,7 +85,10 @@ void TBall::move() {
   }
   // NOTE: ten float steps of 0.1 give 1.0000001, so the ball goes in its tenth frame outside.
   die = die + 0.1f;
-  if (die >= 1) balls.Remove(this);
+  if (die >= 1) {
+    balls.Remove(this);
+    if (auto self = weak_from_this().lock()) spare_balls.Keep(std::move(self));
+  }
 }
 
 int RotatedBoxOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int s2, int rot) {

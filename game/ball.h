@@ -6,7 +6,7 @@
 
 #include "platform/object_list.h"
 
-class TBall {
+class TBall : public std::enable_shared_from_this<TBall> {
  public:
   float die = 0;  // 0 in the field; grows by 0.1 per frame once outside, drawn with alpha 1 - die
   float x = 0;

@@ -25,6 +25,7 @@ struct Swap {
   long long monotonic_ns;
   long long realtime_ns;
   long long allocations;
+  long long own_allocations;
 };
 
 long long Now(clockid_t clock) {
@@ -122,6 +123,8 @@ void Report(const Phase& phase, const std::vector<Swap>& all) {
   const double drift_ms = span_ms - frames * 50.0 / 3;
   const double allocations_per_frame =
       static_cast<double>(swaps.back().allocations - swaps.front().allocations) / frames;
+  const double own_per_frame =
+      static_cast<double>(swaps.back().own_allocations - swaps.front().own_allocations) / frames;
   std::printf("%s: %zu frames in %.1f s, %.3f frames/s, mean interval %.3f ms (drift %+.1f ms)\n",
               phase.name, frames, span_ms / 1000, frames * 1000.0 / span_ms, span_ms / frames,
               drift_ms);
@@ -131,7 +134,8 @@ void Report(const Phase& phase, const std::vector<Swap>& all) {
       Percentile(errors, 0.5), Percentile(errors, 0.99), longest, late);
   std::printf("  CPU per frame: game %.2f ms, X server %.2f ms\n", phase.game_cpu_ms / frames,
               phase.server_cpu_ms / frames);
-  std::printf("  heap allocations per frame: %.3f\n", allocations_per_frame);
+  std::printf("  heap allocations per frame: %.3f, of them by the game's own code %.3f\n",
+              allocations_per_frame, own_per_frame);
 }
 
 std::vector<Swap> ReadProbe(const std::string& path, long& maxrss_kb) {
@@ -141,10 +145,16 @@ std::vector<Swap> ReadProbe(const std::string& path, long& maxrss_kb) {
   while (in >> word) {
     if (word == "swap") {
       Swap s{};
-      in >> s.monotonic_ns >> s.realtime_ns >> s.allocations;
+      in >> s.monotonic_ns >> s.realtime_ns >> s.allocations >> s.own_allocations;
       swaps.push_back(s);
     } else if (word == "maxrss_kb") {
       in >> maxrss_kb;
+    } else if (word == "own_site") {
+      std::string offset;
+      long long count = 0;
+      in >> offset >> count;
+      std::printf("own allocation site %s: %lld times after the first frame\n", offset.c_str(),
+                  count);
     }
   }
   return swaps;
