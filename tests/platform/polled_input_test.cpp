@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/clock.h"
 #include "platform/event.h"
 #include "platform/hooks.h"
+#include "platform/pending_work.h"
 #include "platform/system_driver.h"
 
 namespace {
@@ -160,4 +162,46 @@ TEST_F(PolledInput, TheHookPassesEveryEventOnAndLeavesOtherDataAlone) {
   CallHooks(EventHookId(), other);
   DeleteHook(EventHookId(), CountAfter, nullptr);
   EXPECT_EQ(seen_after, 3);
+}
+
+namespace {
+// The wait's own clear polls once and runs what was posted: so the first step only posts the
+// second, which runs inside the first WaitSystemEvents.
+void PressDuringTheWait(const ObjectRef&, int what) {
+  switch (what) {
+    case 10:
+    case 11:
+    case 12:
+      PostCompletion(PressDuringTheWait, nullptr, what - 10);
+      break;
+    case 0:
+      EmitEvent(EVENT_KEYDOWN, 200, 0, 0);
+      EmitEvent(EVENT_KEYDOWN, 72, 0, 0);
+      break;
+    case 1:
+      EmitEvent(EVENT_KEYCHAR, 'z', 0, 0);
+      break;
+    case 2:
+      EmitEvent(EVENT_MOUSEDOWN, 3, 0, 0);
+      EmitEvent(EVENT_MOUSEDOWN, 2, 0, 0);
+      break;
+  }
+}
+}  // namespace
+
+TEST_F(PolledInput, WaitsClearFirstThenReturnTheFirstHitInAscendingOrder) {
+  StartClock();                        // the interval timer cuts each wait's sleep short
+  EmitEvent(EVENT_KEYDOWN, 27, 0, 0);  // hit before the wait: cleared
+  PostCompletion(PressDuringTheWait, nullptr, 10);
+  EXPECT_EQ(WaitForKey(), 72);
+  EXPECT_EQ(KeyHits(200), 1);  // the other hit stays for later
+
+  EmitEvent(EVENT_KEYCHAR, 'a', 0, 0);
+  PostCompletion(PressDuringTheWait, nullptr, 11);
+  EXPECT_EQ(WaitForChar(), 'z');
+
+  EmitEvent(EVENT_MOUSEDOWN, 1, 0, 0);
+  PostCompletion(PressDuringTheWait, nullptr, 12);
+  EXPECT_EQ(WaitForMouse(), 2);
+  EXPECT_EQ(MouseHits(3), 1);
 }

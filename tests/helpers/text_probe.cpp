@@ -1,0 +1,40 @@
+// A small program that draws text in the game's window through the real process entry and then
+// ends, for tests of what happens to the glyph textures when the program ends.
+#include <cstdio>
+#include <string>
+
+#include "imagetext/imagetext_module.h"
+#include "imagetext/text.h"
+#include "platform/graphics.h"
+#include "platform/startup.h"
+#include "platform/system_driver.h"
+#include "render2d/gl_vex2d_driver.h"
+#include "render2d/primitives.h"
+#include "render2d/vex2d.h"
+
+namespace {
+void ProbeMain() {
+  const auto& args = CommandArgs();
+  const std::string mode = args.size() > 1 ? ToUtf8(args[1]) : "draw";
+  StartSystemModule();
+  StartGraphicsModule();
+  StartImageTextModule();
+  StartGLVex2DModule();
+  SelectGraphicsDriver(GetGLVex2DDriver(), 2);
+  if (!OpenGraphics(800, 600, 0, 60, 0)) {
+    std::printf("opened=0\n");
+    return;
+  }
+  Cls();
+  DrawString(u"Zirkulon", 100, 50);
+  // Row 2 of 'Z' is 0xfe: columns 1 to 7 of the cell are ink.
+  const int ink = GrabPixmap(103, 52, 1, 1)->ReadPixel(0, 0) & 0xffffff;
+  std::printf("opened=1 ink=%06x\n", static_cast<unsigned>(ink));
+  std::fflush(stdout);
+  if (mode == "close-first") CloseDefaultGraphics();
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  return ProcessEntry(argc, argv, &ProbeMain);
+}
