@@ -2,6 +2,9 @@
 // way out, with the window's pixels read back where they prove what is shown.
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -59,6 +62,43 @@ void ExpectMenuTitleAndOutline(const GameShot& shot) {
   }
   EXPECT_GT(matches, 40) << "the Z in " << red << ", " << green << ", " << blue;
 }
+
+// An X server of this test's own, started with extra options; it ends with the object.
+class PrivateXServer {
+ public:
+  explicit PrivateXServer(const std::vector<std::string>& options) {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      close(ready[0]);
+      std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten",
+                                       "tcp"};
+      args.insert(args.end(), options.begin(), options.end());
+      std::vector<char*> argv;
+      for (auto& arg : args) argv.push_back(arg.data());
+      argv.push_back(nullptr);
+      execvp("Xvfb", argv.data());
+      _exit(127);
+    }
+    close(ready[1]);
+    // The server writes its display number once it accepts connections.
+    char number[16] = {};
+    const ssize_t got = read(ready[0], number, sizeof number - 1);
+    close(ready[0]);
+    if (got > 0) display_ = ":" + std::to_string(std::atoi(number));
+  }
+  ~PrivateXServer() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  const std::string& display() const { return display_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+};
 
 // The bracketed best score under the score appears once the score has fallen below the best.
 bool BestShownUnderScore(const GameShot& shot) {
@@ -150,5 +190,17 @@ TEST(EndToEnd, NoDisplayGivesAClearErrorWithinSeconds) {
         << display << ": " << result.standard_error;
     EXPECT_NE(result.standard_error.find("DISPLAY"), std::string::npos) << result.standard_error;
   }
+}
+
+TEST(EndToEnd, AServerWithoutOpenGLGivesAClearError) {
+  PrivateXServer server({"-extension", "GLX"});
+  ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
+  ProcessOptions options;
+  options.extra_environment = {"DISPLAY=" + server.display()};
+  options.timeout_ms = 10000;
+  const ProcessResult result = RunProcess({ZIRKULON_BINARY}, options);
+  EXPECT_EQ(result.exit_status, 255);
+  EXPECT_NE(result.standard_error.find("no OpenGL"), std::string::npos) << result.standard_error;
+  EXPECT_NE(result.standard_error.find("GLX"), std::string::npos) << result.standard_error;
 }
 }  // namespace
