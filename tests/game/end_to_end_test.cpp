@@ -1,6 +1,7 @@
 // The real game under an X server, played through XTest: every way through the screens and every
 // way out, with the window's pixels read back where they prove what is shown.
 #include <X11/keysym.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -8,6 +9,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <future>
 #include <string>
 #include <thread>
@@ -67,13 +69,16 @@ void ExpectMenuTitleAndOutline(const GameShot& shot) {
 class PrivateXServer {
  public:
   explicit PrivateXServer(const std::vector<std::string>& options) {
-    int ready[2];
-    if (pipe(ready) != 0) return;
+    char path[] = "/tmp/zirkulon-xserver-XXXXXX";
+    const int number_file = mkstemp(path);
+    if (number_file < 0) return;
     pid_ = fork();
     if (pid_ == 0) {
-      close(ready[0]);
-      std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(ready[1]), "-nolisten",
-                                       "tcp"};
+      // The server picks a free display itself and writes its number to standard output.
+      dup2(number_file, STDOUT_FILENO);
+      const int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, STDERR_FILENO);
+      std::vector<std::string> args = {"Xvfb", "-displayfd", "1", "-nolisten", "tcp"};
       args.insert(args.end(), options.begin(), options.end());
       std::vector<char*> argv;
       for (auto& arg : args) argv.push_back(arg.data());
@@ -81,12 +86,14 @@ class PrivateXServer {
       execvp("Xvfb", argv.data());
       _exit(127);
     }
-    close(ready[1]);
-    // The server writes its display number once it accepts connections.
-    char number[16] = {};
-    const ssize_t got = read(ready[0], number, sizeof number - 1);
-    close(ready[0]);
-    if (got > 0) display_ = ":" + std::to_string(std::atoi(number));
+    close(number_file);
+    for (int i = 0; i < 200 && display_.empty(); ++i) {
+      std::ifstream in(path);
+      std::string line;
+      if (std::getline(in, line) && !in.eof()) display_ = ":" + line;
+      if (display_.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    unlink(path);
   }
   ~PrivateXServer() {
     if (pid_ <= 0) return;
