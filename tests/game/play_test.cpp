@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 #include "game/ball.h"
@@ -266,5 +267,21 @@ TEST_F(Play, ThePaddleIsAQuarteredRectangleOnItsCircle) {
   // Turned by 90 degrees: the long side runs down the screen.
   EXPECT_NEAR(paddle[0].vertices[2].x, 170 - 5, 1e-3);
   EXPECT_NEAR(paddle[0].vertices[2].y, 300 + 50, 1e-3);
+}
+
+TEST_F(Play, ThePaddleStandsWhereTheLastFrameLeftItButTurnsByThisFramesSteering) {
+  Game().angle = 90;
+  MoveMouse(430, 300);  // ten degrees more this frame
+  RunFrame();
+  ASSERT_EQ(Game().angle, 100.0f);
+  std::vector<TRecordedCall> paddle;
+  for (const auto& call : Recorder().CallsNamed("DrawRect")) {
+    if (call.args[4] == 170 && call.args[5] == 300) paddle.push_back(call);
+  }
+  ASSERT_EQ(paddle.size(), 4u) << "centred where angle 90 puts it";
+  // The quarter right below the centre, (50, 5) in the paddle's frame, turned by 100 degrees.
+  const double turn = 100 * 3.14159265358979323846 / 180;
+  EXPECT_NEAR(paddle[0].vertices[2].x, 170 + 50 * std::cos(turn) - 5 * std::sin(turn), 1e-3);
+  EXPECT_NEAR(paddle[0].vertices[2].y, 300 + 50 * std::sin(turn) + 5 * std::cos(turn), 1e-3);
 }
 }  // namespace

@@ -44,6 +44,18 @@ TEST_F(ScreenTexts, TrailingBlanksMoveALineToTheLeft) {
   EXPECT_EQ(line.front().args[4], 228);
 }
 
+TEST_F(ScreenTexts, EveryHelpLineStartsWhereItsLengthWithBlanksPutsIt) {
+  DrawHelp();
+  const auto lines = GlyphsByLine();
+  // 400 - 8 * length * 1.3 / 2, truncated, for the 23 lines in order.
+  const int starts[23] = {228, 228, 228, 249, 358, 228, 244, 218, 228, 218, 238, 238,
+                          264, 244, 290, 238, 363, 223, 223, 223, 233, 233, 207};
+  for (int k = 1; k <= 23; ++k) {
+    ASSERT_EQ(lines.count(97 + 18 * k), 1u) << "line " << k;
+    EXPECT_EQ(lines.at(97 + 18 * k).front().args[4], starts[k - 1]) << "line " << k;
+  }
+}
+
 TEST_F(ScreenTexts, MenuShowsTheHighScore) {
   Game().highscore = 1234;
   DrawMenu();
