@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/linux_system_driver.h"
+#include "platform/runtime_error.h"
 #include "platform/startup.h"
 #include "platform/system_driver.h"
 #include "platform/video_modes.h"
@@ -47,10 +48,12 @@ GLContextRecord* Find(int handle) {
 
 void CloseGlueAtExit() {
   if (XDisplayLost()) return;
-  CloseContextWindow(current);
-  CloseContextWindow(shared);
-  current = 0;
-  shared = 0;
+  RunExitWork([] {
+    CloseContextWindow(current);
+    CloseContextWindow(shared);
+    current = 0;
+    shared = 0;
+  });
 }
 
 bool StartGlue() {

@@ -1,5 +1,6 @@
 // A small program that opens the game's window through the real process entry, for tests that
 // need a whole process: it reports whether the window opened and can then flip frames forever.
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -17,6 +18,8 @@ void ProbeMain() {
   if (mode == "flip-forever" && graphics != nullptr) {
     for (;;) FlipFrame(-1);
   }
+  // A termination request that only the exit handlers' last poll notices.
+  if (mode == "terminated-at-exit") raise(SIGTERM);
 }
 }  // namespace
 

@@ -54,6 +54,15 @@ TEST(GraphicsProcess, ANormalEndClosesTheWindowInTheExitHandlersQuietly) {
   EXPECT_EQ(result.standard_error, "");
 }
 
+TEST(GraphicsProcess, ATerminationNoticedInTheExitHandlersEndsWithItsTextAndStatus255) {
+  REQUIRE_DISPLAY();
+  const ProcessResult result = RunProcess({kProbe, "terminated-at-exit"});
+  EXPECT_EQ(result.terminating_signal, 0) << "a runtime error escaping an exit handler aborts";
+  EXPECT_EQ(result.exit_status, 255);
+  EXPECT_EQ(result.standard_output, "opened=1\n");
+  EXPECT_EQ(result.standard_error, "appstub.linux signal handler 15");
+}
+
 TEST(GraphicsProcess, ALostConnectionEndsTheProgramWithOneLineAndStatus255) {
   REQUIRE_DISPLAY();
   ProcessResult result;
