@@ -14,9 +14,14 @@ std::string DescribeGraphicsFailure(int flags) {
   Display* display = OpenXDisplay();
   if (display == nullptr || XDisplayLost()) {
     const char* name = std::getenv("DISPLAY");
-    return std::string("no X display is reachable (DISPLAY is ") +
-           (name == nullptr || *name == 0 ? "not set" : "\"" + std::string(name) + "\"") +
-           "): check that DISPLAY names a running X server that lets this user connect";
+    std::string text = "no X display is reachable (DISPLAY is ";
+    if (name == nullptr || *name == 0) {
+      text += "not set";
+    } else {
+      text.append("\"").append(name).append("\"");
+    }
+    text += "): check that DISPLAY names a running X server that lets this user connect";
+    return text;
   }
   int error_base = 0;
   int event_base = 0;

@@ -17,11 +17,14 @@ if [[ "${1:-}" == "--profile" ]]; then
   # The probe ends the game after 300 swapped frames (the menu opening and 210 menu frames).
   "$root/scripts/with-xvfb.sh" env LD_PRELOAD="$probe" ZIRKULON_PROBE_EXIT_AFTER=300 \
     valgrind --tool=callgrind --callgrind-out-file="$out" "$build/zirkulon"
-  echo "== inclusive cost by function"
-  callgrind_annotate --inclusive=yes "$out" | head -60
-  echo "== self cost by shared object"
-  callgrind_annotate --inclusive=no "$out" | awk 'NR > 20' |
-    sed -n 's/.*\[\(.*\)\]$/\1/p' | sort | uniq -c | sort -rn | head -5 || true
+  set +o pipefail  # head ends the listings early
+  echo "== self cost (instructions) by object, all threads ([???]: shaders compiled at run time)"
+  callgrind_annotate --inclusive=no --threshold=100 "$out" |
+    awk '/^ *[0-9,]+ +\(/ && !/PROGRAM TOTALS/ { n = $1; gsub(",", "", n); o = $NF; sum[o] += n; total += n }
+         END { for (o in sum) printf "%16.0f %6.2f%%  %s\n", sum[o], 100 * sum[o] / total, o }' |
+    sort -rn | head -12
+  echo "== the game's own functions by self cost"
+  callgrind_annotate --inclusive=no --threshold=100 "$out" | grep "/zirkulon\]" | head -15
   exit 0
 fi
 
