@@ -133,6 +133,32 @@ TEST_F(ImagesOnRecorder, FrameIsMadeOnceAndRetriedWhileMissing) {
   EXPECT_EQ(driver.CallsNamed("CreateFrameFromPixmap").size(), 2u);
 }
 
+TEST(ImageFrames, AFailedBuildIsRetriedOnTheNextCall) {
+  // Refuses its first frame, then makes frames as the recorder does.
+  class TRefusingOnceDriver : public TRecordingVex2DDriver {
+   public:
+    std::shared_ptr<TImageFrame> CreateFrameFromPixmap(const TPixmap& pixmap, int flags) override {
+      if (refusals > 0) {
+        --refusals;
+        return nullptr;
+      }
+      return TRecordingVex2DDriver::CreateFrameFromPixmap(pixmap, flags);
+    }
+    int refusals = 1;
+  };
+  StartImageTextModule();
+  TRefusingOnceDriver refusing;
+  SelectGraphicsDriver(&refusing, 0);
+  ASSERT_NE(OpenGraphics(800, 600, 0, 0, 0), nullptr);
+  const ImageRef image = TImage::Load(Filled(4, 4, RGBA8888, -1), 0, 0, 0, 0);
+  EXPECT_EQ(image->Frame(0), nullptr);
+  EXPECT_EQ(image->seqs[0], 0) << "no frame is recorded as made";
+  EXPECT_NE(image->Frame(0), nullptr);
+  EXPECT_EQ(image->seqs[0], GraphicsSerial());
+  CloseDefaultGraphics();
+  SelectGraphicsDriver(nullptr, 0);
+}
+
 TEST_F(ImagesOnRecorder, DrawImageAtPutsTheImageHandleOnThePosition) {
   const ImageRef image = TImage::Load(Filled(10, 6, RGBA8888, -1), 0, 0, 0, 0);
   SetImageHandlePoint(*image, 2, 3);
