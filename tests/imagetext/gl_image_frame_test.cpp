@@ -6,10 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
 #include <vector>
 
 #include "imagetext/image.h"
 #include "platform/graphics.h"
+#include "platform/runtime_error.h"
 #include "render2d/gl_vex2d_driver.h"
 #include "render2d/primitives.h"
 #include "render2d/vex2d.h"
@@ -71,6 +75,31 @@ TEST(TextureSize, NextPowerOfTwoDoublesFromOne) {
   const std::vector<std::pair<int, int>> cases = {{-3, 1}, {0, 1},  {1, 1},   {2, 2},      {3, 4},
                                                   {8, 8},  {9, 16}, {17, 32}, {1000, 1024}};
   for (const auto& [n, expected] : cases) EXPECT_EQ(NextPowerOfTwo(n), expected) << n;
+}
+
+TEST(TextureSize, NextPowerOfTwoStopsAtTheLargestIntPower) {
+  EXPECT_EQ(NextPowerOfTwo(1 << 30), 1 << 30);
+  EXPECT_EQ(NextPowerOfTwo((1 << 30) + 1), 1 << 30);
+  EXPECT_EQ(NextPowerOfTwo(std::numeric_limits<int>::max()), 1 << 30);
+}
+
+TEST(TextureSize, NothingAcceptedDownToOneTexelRaisesTheError) {
+  // In a fresh process no OpenGL context is current, so the proxy check accepts no size at all:
+  // the sizes must halve down to 1 x 1 and then give up with the error.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        int width = 300;
+        int height = 5;
+        try {
+          FitTextureSize(width, height);
+        } catch (const RuntimeError& error) {
+          std::fprintf(stderr, "%s at %dx%d", error.what(), width, height);
+          std::_Exit(3);
+        }
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(3), "^Unable to calculate tex size at 1x1$");
 }
 
 TEST_F(GLTextures, PowerOfTwoPictureFillsItsTexture) {
