@@ -140,7 +140,12 @@ PixmapRef ResizePixmap(const TPixmap& pixmap, int new_width, int new_height) {
   const TPixmap& source = converted ? *converted : pixmap;
   PixmapRef result = TPixmap::Create(new_width, new_height, pixmap.format, 4);
   if (new_width <= 0 || new_height <= 0) return result;
-  PIXMAP_CHECK(source.width > 0 && source.height > 0, "cannot resample an empty pixmap");
+  if (source.width <= 0 || source.height <= 0) {
+    // Nothing to sample: every clamped position would still name pixel (0, 0), which an empty
+    // pixmap does not have.
+    result->ClearPixels(0);
+    return result;
+  }
   const float sx = static_cast<float>(source.width) / static_cast<float>(new_width);
   const float sy = static_cast<float>(source.height) / static_cast<float>(new_height);
   const bool direct = pixmap.format == RGBA8888;

@@ -1,7 +1,8 @@
 // TList: a doubly linked ring of counted references with a head link. Iteration hands out a
 // link's value only after stepping past it, so the caller may remove what it was just given;
 // a removed link keeps its successor, so an iteration standing on it still finds its way on, and
-// objects appended during an iteration are reached by it.
+// objects appended during an iteration are reached by it. Links that nothing holds any more after
+// a removal are kept and reused by later appends, so a list that only churns allocates no links.
 #pragma once
 
 #include <cstddef>
@@ -30,7 +31,7 @@ class TList {
 
   // Inserts before the head, so an iteration under way still reaches the new object.
   void AddLast(std::shared_ptr<T> value) {
-    auto link = std::make_shared<TLink>();
+    std::shared_ptr<TLink> link = TakeSpareLink();
     link->value = std::move(value);
     link->serial = ++append_serial_;
     TLink* last = head_->pred;
@@ -49,13 +50,18 @@ class TList {
       std::shared_ptr<TLink> keep = link->pred->succ;  // the owner of `link`
       link->succ->pred = link->pred;
       link->pred->succ = link->succ;
+      // An iteration standing on the link still needs its successor; otherwise it is spare.
+      if (keep.use_count() == 1) KeepSpareLink(std::move(keep));
       return true;
     }
     return false;
   }
 
-  // Breaks the ring so that every link (and every reference it holds) is released.
+  // Breaks the ring so that every link (and every reference it holds) is released; spare links
+  // go too.
   void Clear() {
+    // One by one: releasing a long chain at once would recurse link by link.
+    while (spare_) spare_ = std::move(spare_->succ);
     std::shared_ptr<TLink> link = std::move(head_->succ);
     while (link && link != head_) {
       link->value.reset();
@@ -117,6 +123,21 @@ class TList {
   std::nullptr_t end() const { return nullptr; }
 
  private:
+  // Spare links form a chain through `succ`; their other fields are cleared when they are kept.
+  void KeepSpareLink(std::shared_ptr<TLink> link) {
+    link->pred = nullptr;
+    link->serial = 0;
+    link->succ = std::move(spare_);
+    spare_ = std::move(link);
+  }
+  std::shared_ptr<TLink> TakeSpareLink() {
+    if (!spare_) return std::make_shared<TLink>();
+    std::shared_ptr<TLink> link = std::move(spare_);
+    spare_ = std::move(link->succ);
+    return link;
+  }
+
   std::shared_ptr<TLink> head_;
+  std::shared_ptr<TLink> spare_;
   unsigned long long append_serial_ = 0;
 };

@@ -227,7 +227,12 @@ void TGLVex2DDriver::DrawPixmap(const TPixmap& pixmap, int x, int y) {
 
 PixmapRef TGLVex2DDriver::GrabPixmap(int x, int y, int width, int height) {
   PixmapRef rows = TPixmap::Create(width, height, RGBA8888, 4);
-  glReadPixels(x, CurrentGraphicsHeight() - height - y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+  const int screen_height = CurrentGraphicsHeight();
+  // NOTE: OpenGL writes nothing for the part of a rectangle outside the window; that part reads
+  // as transparent black rather than as whatever the fresh memory held.
+  if (x < 0 || y < 0 || x + width > CurrentGraphicsWidth() || y + height > screen_height)
+    rows->ClearPixels(0);
+  glReadPixels(x, screen_height - height - y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
                rows->pixels);
   CheckGLError("GrabPixmap");
   return FlipPixmapVertical(*rows);

@@ -1,6 +1,7 @@
 #include "imagetext/pixmap.h"
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <array>
 #include <vector>
@@ -249,6 +250,19 @@ TEST(Pixmap, ResizeToTheSameSizeIsAnEqualCopy) {
         ASSERT_EQ(same->ReadPixel(x, y), p->ReadPixel(x, y)) << format << " at " << x << "," << y;
       }
     }
+  }
+}
+
+TEST(Pixmap, ResizingAnEmptyPixmapGivesTransparentBlack) {
+  mallopt(M_PERTURB, 0x55);  // fresh memory reads 0xAA, so a read past the empty source shows
+  PixmapRef empty = TPixmap::Create(0, 0, RGB888, 4);
+  PixmapRef resized = ResizePixmap(*empty, 3, 2);
+  PixmapRef from_empty_row = ResizePixmap(*TPixmap::Create(5, 0, RGBA8888, 4), 2, 2);
+  mallopt(M_PERTURB, 0);
+  EXPECT_EQ(resized->format, RGB888);
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(resized->ReadPixel(x, y), Argb(255, 0, 0, 0));
+    for (int x = 0; x < 2; ++x) EXPECT_EQ(from_empty_row->ReadPixel(x, y), 0);
   }
 }
 

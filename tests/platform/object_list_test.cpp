@@ -103,3 +103,60 @@ TEST(ObjectList, DestroyingTheListReleasesEveryObject) {
   }
   EXPECT_TRUE(watch.expired());
 }
+
+TEST(ListLinks, RemovedLinksAreReusedByLaterAppends) {
+  TList<Item> list;
+  auto a = std::make_shared<Item>(Item{1});
+  auto b = std::make_shared<Item>(Item{2});
+  list.AddLast(a);
+  list.Remove(a.get());
+  EXPECT_EQ(a.use_count(), 1) << "the list keeps no reference to a removed object";
+  list.AddLast(b);
+  list.AddLast(a);
+  EXPECT_EQ(Visit(list), (std::vector<int>{2, 1}));
+  EXPECT_EQ(list.Count(), 2u);
+}
+
+TEST(ListLinks, ALinkAnIterationStandsOnIsNotReusedUnderIt) {
+  TList<Item> list;
+  std::vector<std::shared_ptr<Item>> items;
+  for (int i = 0; i < 4; ++i) {
+    items.push_back(std::make_shared<Item>(Item{i}));
+    list.AddLast(items.back());
+  }
+  std::vector<int> seen;
+  for (const auto& item : list) {
+    if (!item) {
+      seen.push_back(-1);
+      continue;
+    }
+    seen.push_back(item->id);
+    if (item->id == 0) {
+      // Item 1's link is the one the iteration stands on: it must still lead on to item 2 even
+      // though appends happen after its removal.
+      list.Remove(items[1].get());
+      items.push_back(std::make_shared<Item>(Item{4}));
+      list.AddLast(items.back());
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<int>{0, -1, 2, 3, 4}));
+  EXPECT_EQ(Visit(list), (std::vector<int>{0, 2, 3, 4}));
+}
+
+TEST(ListLinks, ChurnKeepsTheOrderAndTheCount) {
+  TList<Item> list;
+  std::vector<std::shared_ptr<Item>> items;
+  for (int i = 0; i < 5; ++i) {
+    items.push_back(std::make_shared<Item>(Item{i}));
+    list.AddLast(items.back());
+  }
+  // Remove and re-append every item in turn while iterating, as the background field does.
+  for (const auto& item : list) {
+    if (!item || item->id >= 100) continue;
+    list.Remove(item.get());
+    items.push_back(std::make_shared<Item>(Item{item->id + 100}));
+    list.AddLast(items.back());
+  }
+  EXPECT_EQ(Visit(list), (std::vector<int>{100, 101, 102, 103, 104}));
+  EXPECT_EQ(list.Count(), 5u);
+}

@@ -3,8 +3,10 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <stdexcept>
 
@@ -49,6 +51,15 @@ int CurrentAlphaByte() {
   return static_cast<int>(std::lround(colour[3] * 255));
 }
 
+// Fresh heap memory comes filled with 0xAA while this lives, so uninitialised bytes show.
+class PoisonedHeap {
+ public:
+  PoisonedHeap() { mallopt(M_PERTURB, 0x55); }
+  ~PoisonedHeap() { mallopt(M_PERTURB, 0); }
+  PoisonedHeap(const PoisonedHeap&) = delete;
+  PoisonedHeap& operator=(const PoisonedHeap&) = delete;
+};
+
 std::shared_ptr<TVex2DGraphics> OpenVex2D(int width = kWidth, int height = kHeight) {
   return std::dynamic_pointer_cast<TVex2DGraphics>(NewGraphics(width, height, 0, 60, 0));
 }
@@ -74,12 +85,22 @@ class GLVex2D : public testing::Test {
 };
 }  // namespace
 
-TEST_F(GLVex2D, OneDriverSelectedWithDefaultFlagsTwo) {
+// The fixture selects the driver itself, so the module start is checked in a process of its own.
+TEST(GLVex2DModuleDeathTest, StartSelectsTheDriverWithDefaultFlagsTwo) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // re-runs this test alone in a fresh process
+  EXPECT_EXIT(
+      {
+        StartGLVex2DModule();
+        const bool selected = CurrentGraphicsDriver() == GetGLVex2DDriver();
+        std::exit(selected && DefaultGraphicsFlags() == 2 ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+TEST_F(GLVex2D, OneDriverMakesTheGraphics) {
   EXPECT_EQ(GetGLVex2DDriver(), GetGLVex2DDriver());
   EXPECT_EQ(GetGLVex2DDriver()->ToString(), u"OpenGL");
   EXPECT_EQ(graphics->Driver(), GetGLVex2DDriver());
-  EXPECT_EQ(CurrentGraphicsDriver(), GetGLVex2DDriver());
-  EXPECT_EQ(DefaultGraphicsFlags(), 2);
   int w, h, d, hz, flags;
   graphics->GetSettings(w, h, d, hz, flags);
   EXPECT_EQ(w, kWidth);
@@ -440,4 +461,52 @@ TEST_F(GLVex2D, ClosingTheCurrentGraphicsClearsThe2DState) {
   SetColor(1, 2, 3);  // harmless
   DrawRect(0, 0, 5, 5);
   EXPECT_EQ(GrabPixmap(0, 0, 1, 1), nullptr);
+}
+
+TEST_F(GLVex2D, DrawPixmapReachesPastEveryEdgeOfTheWindow) {
+  SetClsColor(0, 0, 0);
+  Cls();
+  PixmapRef pixmap = TPixmap::Create(6, 4, RGB888);
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 6; ++x)
+      pixmap->WritePixel(
+          x, y, static_cast<int>(0xFF000000u | (x * 40 + 1) << 16 | (y * 60 + 1) << 8 | 9));
+  }
+  const struct {
+    int x, y;
+  } corners[] = {{-2, -1}, {kWidth - 4, -3}, {-5, kHeight - 2}, {kWidth - 1, kHeight - 1}};
+  for (const auto& at : corners) {
+    Cls();
+    DrawPixmap(*pixmap, at.x, at.y);
+    for (int y = 0; y < 4; ++y) {
+      for (int x = 0; x < 6; ++x) {
+        const int sx = at.x + x, sy = at.y + y;
+        if (sx < 0 || sy < 0 || sx >= kWidth || sy >= kHeight) continue;
+        const int c = pixmap->ReadPixel(x, y);
+        EXPECT_EQ(ScreenPixel(sx, sy), (Rgb{c >> 16 & 255, c >> 8 & 255, c & 255}))
+            << "pixmap at " << at.x << "," << at.y << ", pixel " << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST_F(GLVex2D, GrabPixmapReadsOffWindowPixelsAsTransparentBlack) {
+  SetClsColor(10, 20, 30);
+  Cls();
+  const struct { int x, y; } corners[] = {{-2, -3}, {kWidth - 2, kHeight - 1}};
+  for (const auto& at : corners) {
+    PixmapRef grabbed;
+    {
+      PoisonedHeap poisoned;
+      grabbed = GrabPixmap(at.x, at.y, 4, 4);
+    }
+    for (int y = 0; y < 4; ++y) {
+      for (int x = 0; x < 4; ++x) {
+        const int sx = at.x + x, sy = at.y + y;
+        const bool inside = sx >= 0 && sy >= 0 && sx < kWidth && sy < kHeight;
+        EXPECT_EQ(grabbed->ReadPixel(x, y), inside ? static_cast<int>(0xFF0A141Eu) : 0)
+            << "grab at " << at.x << "," << at.y << ", pixel " << x << "," << y;
+      }
+    }
+  }
 }

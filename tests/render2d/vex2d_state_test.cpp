@@ -191,7 +191,11 @@ TEST(Vex2DState, EachGraphicsObjectKeepsItsOwnState) {
 }
 
 TEST(Vex2DState, WithoutCurrentGraphicsEverythingIsHarmless) {
-  TRecordingVex2DDriver driver;
+  // The driver stays the selected graphics driver; only the graphics object is gone.
+  TRecordingSession session;
+  TRecordingVex2DDriver& driver = session.driver;
+  SelectGraphics(nullptr);
+  driver.Clear();
   ASSERT_EQ(TVex2DGraphics::Current(), nullptr);
   SetBlend(3);
   SetAlpha(0.5f);

@@ -1,0 +1,249 @@
+// The whole-game benchmark: runs the real game under the X server for 10 s on the menu and 10 s
+// in play (scripted input), with the frame probe preloaded, and reports frame pacing, CPU per
+// frame of the game and of the X server, peak memory, heap allocations per frame and the time to
+// the first swapped frame. Usage: game_bench <game executable> <probe library> [seconds]
+#include <X11/keysym.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/game_window.h"
+
+namespace {
+struct Swap {
+  long long monotonic_ns;
+  long long realtime_ns;
+  long long allocations;
+  long long own_allocations;
+};
+
+long long Now(clockid_t clock) {
+  timespec now{};
+  clock_gettime(clock, &now);
+  return now.tv_sec * 1000000000LL + now.tv_nsec;
+}
+
+void Wait(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// User plus system CPU time of a process in milliseconds.
+double CpuMillis(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  const auto close = line.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(line.substr(close + 2));
+  std::string field;
+  long long utime = 0;
+  long long stime = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14) utime = std::stoll(field);
+    if (i == 15) stime = std::stoll(field);
+  }
+  return (utime + stime) * 1000.0 / sysconf(_SC_CLK_TCK);
+}
+
+long PeakRssKb(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  }
+  return -1;
+}
+
+// The X server this benchmark talks to: the Xvfb started by the same parent (with-xvfb.sh).
+pid_t FindXServer() {
+  const pid_t parent = getppid();
+  for (pid_t pid = 2; pid < 4194304; ++pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    if (line.find("(Xvfb)") == std::string::npos) continue;
+    std::istringstream fields(line.substr(line.rfind(')') + 2));
+    std::string state;
+    pid_t ppid = 0;
+    fields >> state >> ppid;
+    if (ppid == parent) return pid;
+  }
+  return -1;
+}
+
+struct Phase {
+  const char* name;
+  long long start_ns = 0;
+  long long end_ns = 0;
+  double game_cpu_ms = 0;
+  double server_cpu_ms = 0;
+};
+
+double Percentile(std::vector<double> values, double p) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const std::size_t index =
+      std::min(values.size() - 1, static_cast<std::size_t>(std::ceil(p * values.size()) - 1));
+  return values[index];
+}
+
+void Report(const Phase& phase, const std::vector<Swap>& all) {
+  std::vector<Swap> swaps;
+  for (const Swap& s : all) {
+    if (s.monotonic_ns >= phase.start_ns && s.monotonic_ns < phase.end_ns) swaps.push_back(s);
+  }
+  if (swaps.size() < 3) {
+    std::printf("%s: only %zu frames\n", phase.name, swaps.size());
+    return;
+  }
+  const std::size_t frames = swaps.size() - 1;
+  std::vector<double> errors;
+  int late = 0;
+  double longest = 0;
+  for (std::size_t i = 1; i < swaps.size(); ++i) {
+    const double interval = (swaps[i].monotonic_ns - swaps[i - 1].monotonic_ns) / 1e6;
+    errors.push_back(std::abs(interval - 50.0 / 3));
+    longest = std::max(longest, interval);
+    // A frame that missed its 16 or 17 ms slot by more than a millisecond.
+    if (interval > 18.0) ++late;
+  }
+  // Drift from the 16, 17, 17 ms schedule: where the last frame stands against 50 ms per three.
+  const double span_ms = (swaps.back().monotonic_ns - swaps.front().monotonic_ns) / 1e6;
+  const double drift_ms = span_ms - frames * 50.0 / 3;
+  const double allocations_per_frame =
+      static_cast<double>(swaps.back().allocations - swaps.front().allocations) / frames;
+  const double own_per_frame =
+      static_cast<double>(swaps.back().own_allocations - swaps.front().own_allocations) / frames;
+  std::printf("%s: %zu frames in %.1f s, %.3f frames/s, mean interval %.3f ms (drift %+.1f ms)\n",
+              phase.name, frames, span_ms / 1000, frames * 1000.0 / span_ms, span_ms / frames,
+              drift_ms);
+  std::printf(
+      "  |interval - 16.667 ms|: median %.3f ms, p99 %.3f ms, longest interval %.3f ms, "
+      "late frames (> 18 ms) %d\n",
+      Percentile(errors, 0.5), Percentile(errors, 0.99), longest, late);
+  std::printf("  CPU per frame: game %.2f ms, X server %.2f ms\n", phase.game_cpu_ms / frames,
+              phase.server_cpu_ms / frames);
+  std::printf("  heap allocations per frame: %.3f, of them by the game's own code %.3f\n",
+              allocations_per_frame, own_per_frame);
+}
+
+std::vector<Swap> ReadProbe(const std::string& path, long& maxrss_kb) {
+  std::vector<Swap> swaps;
+  std::ifstream in(path);
+  std::string word;
+  while (in >> word) {
+    if (word == "swap") {
+      Swap s{};
+      in >> s.monotonic_ns >> s.realtime_ns >> s.allocations >> s.own_allocations;
+      swaps.push_back(s);
+    } else if (word == "maxrss_kb") {
+      in >> maxrss_kb;
+    } else if (word == "own_site") {
+      std::string offset;
+      long long count = 0;
+      in >> offset >> count;
+      std::printf("own allocation site %s: %lld times after the first frame\n", offset.c_str(),
+                  count);
+    }
+  }
+  return swaps;
+}
+
+void Measure(Phase& phase, pid_t game, pid_t server, int seconds, void (*script)(GameWindow&, int),
+             GameWindow& window) {
+  const double game_before = CpuMillis(game);
+  const double server_before = server > 0 ? CpuMillis(server) : 0;
+  phase.start_ns = Now(CLOCK_MONOTONIC);
+  for (int tick = 0; tick < seconds * 10; ++tick) {
+    if (script != nullptr) script(window, tick);
+    Wait(100);
+  }
+  phase.end_ns = Now(CLOCK_MONOTONIC);
+  phase.game_cpu_ms = CpuMillis(game) - game_before;
+  phase.server_cpu_ms = server > 0 ? CpuMillis(server) - server_before : 0;
+}
+
+// Steering as a player would: the arrow keys in turns, and the mouse now and then.
+void PlayScript(GameWindow& window, int tick) {
+  switch (tick % 30) {
+    case 0:
+      window.PressKey(XK_Left);
+      break;
+    case 8:
+      window.ReleaseKey(XK_Left);
+      break;
+    case 15:
+      window.PressKey(XK_Right);
+      break;
+    case 23:
+      window.ReleaseKey(XK_Right);
+      break;
+    case 27:
+      window.MovePointer(430, 300);
+      break;
+  }
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s <game executable> <probe library> [seconds]\n", argv[0]);
+    return 2;
+  }
+  const int seconds = argc > 3 ? std::atoi(argv[3]) : 10;
+  const std::string probe_out = "/tmp/zirkulon-probe-" + std::to_string(getpid());
+  const pid_t server = FindXServer();
+  const long long launched = Now(CLOCK_REALTIME);
+  const pid_t game = fork();
+  if (game == 0) {
+    setenv("LD_PRELOAD", argv[2], 1);
+    setenv("ZIRKULON_PROBE_OUT", probe_out.c_str(), 1);
+    execl(argv[1], argv[1], nullptr);
+    _exit(127);
+  }
+  GameWindow window;
+  bool ok = window.Find(10000) && window.WaitForScreen(ShownScreen::kMenu, 8000);
+  Phase menu{"menu"};
+  Phase play{"play"};
+  long peak_kb = -1;
+  if (ok) {
+    Measure(menu, game, server, seconds, nullptr, window);
+    window.TapKey(XK_space);
+    ok = window.WaitForScreen(ShownScreen::kGame, 8000);
+  }
+  if (ok) {
+    window.Click(1);
+    Wait(500);
+    Measure(play, game, server, seconds, PlayScript, window);
+    peak_kb = PeakRssKb(game);
+    window.ReleaseKey(XK_Left);
+    window.ReleaseKey(XK_Right);
+  }
+  if (!ok) std::fprintf(stderr, "the game did not reach the expected screen\n");
+  window.RequestClose();
+  int status = 0;
+  waitpid(game, &status, 0);
+  long maxrss_kb = -1;
+  const std::vector<Swap> swaps = ReadProbe(probe_out, maxrss_kb);
+  std::remove(probe_out.c_str());
+  if (!ok || swaps.empty()) return 1;
+  std::printf("time from start to the first swapped frame: %.1f ms\n",
+              (swaps.front().realtime_ns - launched) / 1e6);
+  Report(menu, swaps);
+  Report(play, swaps);
+  std::printf("peak resident memory: %ld kB (VmHWM in play), %ld kB (maxrss at exit)\n", peak_kb,
+              maxrss_kb);
+  std::printf("game exit status %d\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+  return 0;
+}

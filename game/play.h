@@ -1,0 +1,8 @@
+// One frame of play: paddle steering, score texts, the paddle, every ball, the end of the game,
+// the bar of lost balls and the serve release.
+#pragma once
+
+// How far the score may fall below the game's best before the game ends.
+constexpr int kLossesAllowed = 10;
+
+void PlayFrame();

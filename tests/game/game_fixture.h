@@ -1,0 +1,56 @@
+// A headless game for tests: a recording 2D driver stands in for the window, and scripted key
+// and mouse presses go through the polled input state as the event pump would deliver them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "tests/support/recording_vex2d_driver.h"
+
+// Default graphics opened on a recording driver, as the game opens its window: the graphics serial
+// moves on, so glyph frames are made for this driver. Closed again at the end of the scope.
+class HeadlessGraphics {
+ public:
+  HeadlessGraphics();
+  ~HeadlessGraphics();
+  HeadlessGraphics(const HeadlessGraphics&) = delete;
+  HeadlessGraphics& operator=(const HeadlessGraphics&) = delete;
+
+  TRecordingVex2DDriver driver;
+};
+
+class GameTest : public ::testing::Test {
+ public:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The calls of the latest frame (each frame starts with an empty record).
+  TRecordingVex2DDriver& Recorder() { return graphics_->driver; }
+
+  // One frame as the loop runs it, without the flip. Returns false when the loop would end.
+  static bool RunFrame();
+  static void RunFrames(int count);
+  // Runs frames until `done` holds after one; returns how many ran, or -1 after `limit`.
+  static int RunFramesUntil(const std::function<bool()>& done, int limit = 1000);
+
+  static void PressKey(int code);
+  static void ReleaseKey(int code);
+  static void TapKey(int code);  // press and release
+  static void Click(int button);
+  static void MoveMouse(int x, int y);
+
+  // From a fresh start: the menu box opens (90 frames).
+  static void OpenMenu();
+  // From a fresh start: the menu, Space, then the box closes and the disc opens.
+  static void EnterGame();
+
+ private:
+  static HeadlessGraphics* current_graphics_;
+  std::unique_ptr<HeadlessGraphics> graphics_;
+};
+
+// Starts, once, the modules a headless game needs: events and polled input, the renderer's state
+// and the default font.
+void StartHeadlessModules();

@@ -1,0 +1,216 @@
+// XTest input and pixel read-back for the game window of another process.
+#include "tests/support/game_window.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+constexpr char kWindowTitle[] = "Ostrandel Application";
+
+long long NowMillis() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+}
+
+Window FindTitled(Display* display, Window parent) {
+  Window root = 0;
+  Window ignored = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, parent, &root, &ignored, &children, &count)) return 0;
+  Window found = 0;
+  for (unsigned i = count; i-- > 0 && found == 0;) {
+    char* name = nullptr;
+    XWindowAttributes attributes{};
+    if (XFetchName(display, children[i], &name) && name != nullptr) {
+      if (std::strcmp(name, kWindowTitle) == 0 &&
+          XGetWindowAttributes(display, children[i], &attributes) &&
+          attributes.map_state == IsViewable) {
+        found = children[i];
+      }
+      XFree(name);
+    }
+    if (found == 0) found = FindTitled(display, children[i]);
+  }
+  if (children != nullptr) XFree(children);
+  return found;
+}
+
+// No window manager runs under the test server: errors about windows that vanished between two
+// requests are expected and harmless.
+int IgnoreErrors(Display*, XErrorEvent*) {
+  return 0;
+}
+}  // namespace
+
+bool GameShot::Bright(int x, int y) const {
+  return Red(x, y) > 80 || Green(x, y) > 80 || Blue(x, y) > 80;
+}
+
+bool GameShot::White(int x, int y) const {
+  return Red(x, y) >= 200 && Green(x, y) >= 200 && Blue(x, y) >= 200;
+}
+
+bool GameShot::RowHasBright(int y, int x0, int x1) const {
+  for (int x = x0; x <= x1; ++x) {
+    if (Bright(x, y)) return true;
+  }
+  return false;
+}
+
+ShownScreen ClassifyShot(const GameShot& shot) {
+  if (shot.width < 800 || shot.height < 600) return ShownScreen::kUnknown;
+  // The open box's top edge runs from x 200 to 600 at y 50; the open disc only touches y 50 at
+  // its top.
+  bool box = true;
+  for (const int x : {201, 300, 400, 500, 599})
+    box = box && shot.White(x, 50) && shot.White(x, 551);
+  for (const int y : {100, 300, 500}) box = box && shot.White(200, y) && shot.White(600, y);
+  if (!box) {
+    // The disc's outline, a circle of radius 250, touches y 50 at the top and x 150 at the left.
+    bool top = false;
+    bool left = false;
+    for (int d = -2; d <= 2; ++d) {
+      top = top || shot.White(400 + d, 50) || shot.White(400, 50 + d);
+      left = left || shot.White(150 + d, 300) || shot.White(150, 300 + d);
+    }
+    return top && left ? ShownScreen::kGame : ShownScreen::kUnknown;
+  }
+  // Rows in the middle of text lines of one screen and between the lines of the others.
+  const bool row140 = shot.RowHasBright(140, 210, 590);
+  const bool row196 = shot.RowHasBright(196, 210, 590);
+  const bool row324 = shot.RowHasBright(324, 210, 590);
+  if (!row140 && row196) return ShownScreen::kMenu;
+  if (row140 && row324) return ShownScreen::kHelp;
+  if (row140 && !row324) return ShownScreen::kFarewell;
+  return ShownScreen::kUnknown;
+}
+
+const char* ScreenName(ShownScreen screen) {
+  switch (screen) {
+    case ShownScreen::kMenu:
+      return "menu";
+    case ShownScreen::kHelp:
+      return "help";
+    case ShownScreen::kFarewell:
+      return "farewell";
+    case ShownScreen::kGame:
+      return "game";
+    case ShownScreen::kUnknown:
+      break;
+  }
+  return "unknown";
+}
+
+GameWindow::GameWindow() {
+  display_ = XOpenDisplay(nullptr);
+  XSetErrorHandler(IgnoreErrors);
+}
+
+GameWindow::~GameWindow() {
+  if (display_ != nullptr) XCloseDisplay(display_);
+}
+
+bool GameWindow::Find(int timeout_ms) {
+  if (display_ == nullptr) return false;
+  const long long deadline = NowMillis() + timeout_ms;
+  while (NowMillis() < deadline) {
+    window_ = FindTitled(display_, DefaultRootWindow(display_));
+    if (window_ != 0) {
+      MovePointer(400, 300);  // with no window manager, keys go to the window under the pointer
+      return true;
+    }
+    usleep(20000);
+  }
+  return false;
+}
+
+bool GameWindow::WaitGone(int timeout_ms) {
+  const long long deadline = NowMillis() + timeout_ms;
+  while (NowMillis() < deadline) {
+    if (FindTitled(display_, DefaultRootWindow(display_)) == 0) return true;
+    usleep(20000);
+  }
+  return false;
+}
+
+void GameWindow::PressKey(KeySym keysym) {
+  XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, keysym), True, CurrentTime);
+  XSync(display_, False);
+}
+
+void GameWindow::ReleaseKey(KeySym keysym) {
+  XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, keysym), False, CurrentTime);
+  XSync(display_, False);
+}
+
+void GameWindow::TapKey(KeySym keysym) {
+  PressKey(keysym);
+  usleep(30000);  // two frames: the press and the release reach different polls
+  ReleaseKey(keysym);
+}
+
+void GameWindow::Click(unsigned button) {
+  XTestFakeButtonEvent(display_, button, True, CurrentTime);
+  XSync(display_, False);
+  usleep(30000);
+  XTestFakeButtonEvent(display_, button, False, CurrentTime);
+  XSync(display_, False);
+}
+
+void GameWindow::MovePointer(int x, int y) {
+  int root_x = 0;
+  int root_y = 0;
+  Window child = 0;
+  XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), x, y, &root_x, &root_y,
+                        &child);
+  XTestFakeMotionEvent(display_, DefaultScreen(display_), root_x, root_y, CurrentTime);
+  XSync(display_, False);
+}
+
+void GameWindow::RequestClose() {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window_;
+  event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, window_, False, NoEventMask, &event);
+  XSync(display_, False);
+}
+
+GameShot GameWindow::Capture() {
+  GameShot shot;
+  XWindowAttributes attributes{};
+  if (window_ == 0 || !XGetWindowAttributes(display_, window_, &attributes)) return shot;
+  XImage* image =
+      XGetImage(display_, window_, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+  if (image == nullptr) return shot;
+  shot.width = attributes.width;
+  shot.height = attributes.height;
+  shot.pixels.resize(static_cast<std::size_t>(shot.width) * shot.height);
+  for (int y = 0; y < shot.height; ++y) {
+    for (int x = 0; x < shot.width; ++x) {
+      shot.pixels[y * shot.width + x] = XGetPixel(image, x, y) & 0xFFFFFF;
+    }
+  }
+  XDestroyImage(image);
+  return shot;
+}
+
+bool GameWindow::WaitForScreen(ShownScreen screen, int timeout_ms) {
+  const long long deadline = NowMillis() + timeout_ms;
+  while (NowMillis() < deadline) {
+    last_seen_ = ClassifyShot(Capture());
+    if (last_seen_ == screen) return true;
+    usleep(50000);
+  }
+  return false;
+}

@@ -1,0 +1,62 @@
+// The running game seen from outside, as a player sees it: its window found by title on the X
+// display, input sent through XTest, and the window's pixels read back.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// One read-back of the 800 x 600 window.
+struct GameShot {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;  // 0xRRGGBB, rows top to bottom
+
+  int Red(int x, int y) const { return (pixels[y * width + x] >> 16) & 255; }
+  int Green(int x, int y) const { return (pixels[y * width + x] >> 8) & 255; }
+  int Blue(int x, int y) const { return pixels[y * width + x] & 255; }
+  // Text, outlines and the paddle: far brighter than anything behind the dark panel.
+  bool Bright(int x, int y) const;
+  bool RowHasBright(int y, int x0, int x1) const;
+  // The panel's outline: white drawn at alpha 0.9.
+  bool White(int x, int y) const;
+};
+
+enum class ShownScreen { kUnknown, kMenu, kHelp, kFarewell, kGame };
+
+// Tells the open screens apart by where their texts stand and by the panel's shape.
+ShownScreen ClassifyShot(const GameShot& shot);
+const char* ScreenName(ShownScreen screen);
+
+class GameWindow {
+ public:
+  GameWindow();
+  ~GameWindow();
+  GameWindow(const GameWindow&) = delete;
+  GameWindow& operator=(const GameWindow&) = delete;
+
+  // Waits for a mapped window titled as the game's; false after the timeout.
+  bool Find(int timeout_ms);
+  // Waits until the window is gone (the process closed it); false after the timeout.
+  bool WaitGone(int timeout_ms);
+
+  void TapKey(KeySym keysym);
+  void PressKey(KeySym keysym);
+  void ReleaseKey(KeySym keysym);
+  void Click(unsigned button);
+  void MovePointer(int x, int y);  // window coordinates
+  // Asks the window to close, as a window manager's close button does.
+  void RequestClose();
+
+  GameShot Capture();
+  // Captures until `screen` is shown; false after the timeout.
+  bool WaitForScreen(ShownScreen screen, int timeout_ms);
+  ShownScreen last_seen() const { return last_seen_; }
+
+ private:
+  Display* display_ = nullptr;
+  Window window_ = 0;
+  ShownScreen last_seen_ = ShownScreen::kUnknown;
+};

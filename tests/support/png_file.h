@@ -1,0 +1,10 @@
+// Writes 24-bit RGB pictures as PNG files: enough for screenshots, with zlib as the only library.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// `pixels` holds 0xRRGGBB values, rows top to bottom. False when the file cannot be written.
+bool WritePngFile(const std::string& path, int width, int height,
+                  const std::vector<std::uint32_t>& pixels);
