@@ -13,7 +13,7 @@
 #include "tests/support/process.h"
 
 namespace {
-constexpr int kScreenMs = 8000;
+constexpr int kScreenMs = 20000;
 
 bool Save(GameWindow& window, const std::string& path) {
   const GameShot shot = window.Capture();

@@ -1,4 +1,4 @@
-// Writes 24-bit RGB pictures as PNG files: enough for screenshots, with zlib as the only library.
+// Writes 24-bit RGB pictures as PNG files: enough for screenshots, with no library.
 #pragma once
 
 #include <cstdint>
