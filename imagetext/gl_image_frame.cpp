@@ -37,8 +37,11 @@ PixmapRef PadToTexture(const TPixmap& picture, int texture_width, int texture_he
 }  // namespace
 
 int NextPowerOfTwo(int n) {
+  // Doubling past 2^30 would overflow; no texture gets near that size, so the proxy check
+  // refuses it and the size is halved from there.
+  constexpr int kLargestPower = 1 << 30;
   int power = 1;
-  while (power < n) power *= 2;
+  while (power < n && power < kLargestPower) power *= 2;
   return power;
 }
 

@@ -24,10 +24,12 @@ ImageRef WithAutoHandle(ImageRef image) {
 // The first tile edge at or before `viewport_start` that lines up with `position` in steps of
 // `size`, such that the tile still reaches past viewport_start.
 int FirstTileEdge(float position, int viewport_start, int size) {
-  int edge = viewport_start - size + 1;
-  const int distance = static_cast<int>(std::floor(position) - static_cast<float>(edge));
-  const int remainder = distance % size;
-  return edge + (remainder < 0 ? remainder + size : remainder);
+  const int edge = viewport_start - size + 1;
+  // The distance stays a double: a position beyond the int range must still line the tiles up,
+  // and converting it to int would overflow.
+  double remainder = std::fmod(std::floor(static_cast<double>(position)) - edge, size);
+  if (remainder < 0) remainder += size;
+  return edge + static_cast<int>(remainder);
 }
 }  // namespace
 
@@ -64,13 +66,15 @@ void DrawImageSized(TImage& image, float x, float y, float width, float height, 
 void TileImageOver(TImage& image, float x, float y, int frame) {
   const std::shared_ptr<TVex2DGraphics> graphics = TVex2DGraphics::Current();
   if (!graphics || image.width <= 0 || image.height <= 0) return;
+  const float px = x + graphics->origin_x - image.handle_x;
+  const float py = y + graphics->origin_y - image.handle_y;
+  // No tile lines up with a position that is not a number or infinite.
+  if (!std::isfinite(px) || !std::isfinite(py)) return;
   TImageFrame* image_frame = image.Frame(frame);
   if (image_frame == nullptr) return;
   graphics->_driver->SetTransform(1, 0, 0, 1);
   const int w = image.width;
   const int h = image.height;
-  const float px = x + graphics->origin_x - image.handle_x;
-  const float py = y + graphics->origin_y - image.handle_y;
   const float fx = px - std::floor(px);
   const float fy = py - std::floor(py);
   const int first_column = FirstTileEdge(px, graphics->viewport_x, w);

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/linux_system_driver.h"
+#include "platform/runtime_error.h"
 #include "platform/startup.h"
 #include "platform/system_driver.h"
 #include "platform/video_modes.h"
@@ -18,6 +19,7 @@
 
 namespace {
 constexpr int kHiddenSize = 100;
+constexpr int kLargestWindowSide = 65535;
 constexpr long kCreationEvents = StructureNotifyMask | ResizeRedirectMask;
 constexpr long kInputEvents = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                               PointerMotionMask | ResizeRedirectMask;
@@ -46,10 +48,12 @@ GLContextRecord* Find(int handle) {
 
 void CloseGlueAtExit() {
   if (XDisplayLost()) return;
-  CloseContextWindow(current);
-  CloseContextWindow(shared);
-  current = 0;
-  shared = 0;
+  RunExitWork([] {
+    CloseContextWindow(current);
+    CloseContextWindow(shared);
+    current = 0;
+    shared = 0;
+  });
 }
 
 bool StartGlue() {
@@ -191,6 +195,11 @@ int CreateContextWindow(int width, int height, int depth, int hertz, int flags) 
   } else if (const GLContextRecord* shared_record = Find(SharedContext())) {
     share_with = shared_record->context;
   }
+
+  // NOTE: X carries window sizes in 16 bits and refuses 0. A size it would refuse ends in a window
+  // that never maps (the wait for its MapNotify would hang), one it cannot carry would be cut.
+  if (width <= 0 || height <= 0 || width > kLargestWindowSide || height > kLargestWindowSide)
+    return 0;
 
   VisualChoice visual(ChooseVisualForFlags(flags));
   if (!visual) return 0;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "platform/clock.h"
 #include "platform/frame_pacing.h"
 #include "platform/hooks.h"
 #include "platform/polled_input.h"
@@ -59,12 +60,13 @@ const std::vector<TGraphicsMode>& CachedModes() {
 bool RetraceKeepsTime(int hertz) {
   FrameClock& clock = Clock();
   const int period = 1000 / hertz;
-  const int deadline = clock.Now() + kProbeMillis;
+  // NOTE: clock readings wrap, so they are compared only by their unsigned 32-bit difference.
+  const int start_of_probe = clock.Now();
   int hits = 0;
-  while (deadline - clock.Now() > 0) {
+  while (MillisBetween(start_of_probe, clock.Now()) < static_cast<unsigned>(kProbeMillis)) {
     const int start = clock.Now();
     current_driver->Flip(1);
-    const int error = clock.Now() - start - period;
+    const long long error = static_cast<long long>(MillisBetween(start, clock.Now())) - period;
     if (error >= -1 && error <= 1) {
       if (++hits == kProbeHitsNeeded) return true;
     } else {
@@ -75,7 +77,7 @@ bool RetraceKeepsTime(int hertz) {
 }
 
 void CloseDefaultGraphicsAtExit() {
-  CloseDefaultGraphics();
+  RunExitWork(CloseDefaultGraphics);
 }
 }  // namespace
 

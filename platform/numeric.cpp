@@ -43,7 +43,9 @@ double SignReal(double x) {
 }
 
 int AbsInt(int a) {
-  return a < 0 ? -a : a;
+  // NOTE: negated in unsigned arithmetic: the most negative int has no positive partner and stays
+  // itself, where a plain -a would be undefined.
+  return a < 0 ? static_cast<int>(0u - static_cast<unsigned>(a)) : a;
 }
 int MaxInt(int a, int b) {
   return b >= a ? b : a;

@@ -1,7 +1,10 @@
 #include "platform/runtime_error.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 void RaiseRuntimeError(std::string_view text) {
   throw RuntimeError(std::string(text));
@@ -11,4 +14,15 @@ void EndWithUnhandledError(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fflush(stderr);
   std::exit(255);
+}
+
+void RunExitWork(void (*work)()) noexcept {
+  try {
+    work();
+  } catch (const std::exception& error) {
+    const std::string_view text = error.what();
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(nullptr);
+    _exit(255);
+  }
 }

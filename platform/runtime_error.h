@@ -16,3 +16,8 @@ class RuntimeError : public std::runtime_error {
 // Writes the text to standard error, flushed and without a newline, then exits with status 255
 // so that the registered exit handlers still run.
 [[noreturn]] void EndWithUnhandledError(std::string_view text);
+
+// Runs work of an exit handler. A runtime error raised there (a SIGTERM noticed by the last poll,
+// say) cannot leave through exit() a second time: its text is written as unhandled and the process
+// ends at once with status 255.
+void RunExitWork(void (*work)()) noexcept;

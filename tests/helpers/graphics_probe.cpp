@@ -1,5 +1,6 @@
 // A small program that opens the game's window through the real process entry, for tests that
 // need a whole process: it reports whether the window opened and can then flip frames forever.
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -11,12 +12,17 @@ void ProbeMain() {
   const auto& args = CommandArgs();
   const std::string mode = args.size() > 1 ? ToUtf8(args[1]) : "open";
   StartGLGraphicsModule();
-  const auto graphics = OpenGLGraphics(800, 600, 0, 60, 0);
+  // The window that flips forever has a size of its own, so that a test can tell it from the
+  // windows of other tests sharing the X server.
+  const bool forever = mode == "flip-forever";
+  const auto graphics = OpenGLGraphics(forever ? 776 : 800, forever ? 552 : 600, 0, 60, 0);
   std::printf("opened=%d\n", graphics != nullptr ? 1 : 0);
   std::fflush(stdout);
-  if (mode == "flip-forever" && graphics != nullptr) {
+  if (forever && graphics != nullptr) {
     for (;;) FlipFrame(-1);
   }
+  // A termination request that only the exit handlers' last poll notices.
+  if (mode == "terminated-at-exit") raise(SIGTERM);
 }
 }  // namespace
 

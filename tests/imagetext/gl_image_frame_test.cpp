@@ -6,10 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
 #include <vector>
 
 #include "imagetext/image.h"
 #include "platform/graphics.h"
+#include "platform/runtime_error.h"
 #include "render2d/gl_vex2d_driver.h"
 #include "render2d/primitives.h"
 #include "render2d/vex2d.h"
@@ -73,6 +77,31 @@ TEST(TextureSize, NextPowerOfTwoDoublesFromOne) {
   for (const auto& [n, expected] : cases) EXPECT_EQ(NextPowerOfTwo(n), expected) << n;
 }
 
+TEST(TextureSize, NextPowerOfTwoStopsAtTheLargestIntPower) {
+  EXPECT_EQ(NextPowerOfTwo(1 << 30), 1 << 30);
+  EXPECT_EQ(NextPowerOfTwo((1 << 30) + 1), 1 << 30);
+  EXPECT_EQ(NextPowerOfTwo(std::numeric_limits<int>::max()), 1 << 30);
+}
+
+TEST(TextureSize, NothingAcceptedDownToOneTexelRaisesTheError) {
+  // In a fresh process no OpenGL context is current, so the proxy check accepts no size at all:
+  // the sizes must halve down to 1 x 1 and then give up with the error.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        int width = 300;
+        int height = 5;
+        try {
+          FitTextureSize(width, height);
+        } catch (const RuntimeError& error) {
+          std::fprintf(stderr, "%s at %dx%d", error.what(), width, height);
+          std::_Exit(3);
+        }
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(3), "^Unable to calculate tex size at 1x1$");
+}
+
 TEST_F(GLTextures, PowerOfTwoPictureFillsItsTexture) {
   const PixmapRef picture = Gradient(8, 16);
   const auto frame = MakeFrame(*picture, 0);
@@ -105,6 +134,42 @@ TEST_F(GLTextures, SmallerPictureSitsTopLeftWithItsEdgesRepeated) {
       const int expected =
           x <= 5 && y <= 3 ? picture->ReadPixel(std::min(x, 4), std::min(y, 2)) : 0;
       EXPECT_EQ(level.At(x, y), expected) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(GLTextures, WindowOfALargerPixmapIsUploadedAlongItsParentsRows) {
+  // The window fills its texture exactly, so it is uploaded in place: its rows lie one parent
+  // row apart in memory, not one window row.
+  const PixmapRef parent = Gradient(16, 8);
+  const PixmapRef window = parent->Window(3, 2, 8, 4);
+  ASSERT_GT(window->pitch, window->width * 4);
+  const auto frame = MakeFrame(*window, 0);
+  ASSERT_NE(frame, nullptr);
+  const TLevel level = ReadLevel(frame->name, 0);
+  ASSERT_EQ(level.width, 8);
+  ASSERT_EQ(level.height, 4);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 8; ++x)
+      EXPECT_EQ(level.At(x, y), parent->ReadPixel(3 + x, 2 + y)) << x << "," << y;
+}
+
+TEST_F(GLTextures, PaddedPictureIsDrawnWithItsOwnTextureCoordinates) {
+  // A 5 x 3 picture in an 8 x 4 texture, each picture pixel blown up to a 4 x 4 square: only
+  // texture coordinates up to 0.625 and 0.75 keep every square the colour of its own pixel.
+  const PixmapRef picture = Gradient(5, 3);
+  const ImageRef image = TImage::Load(picture, 0, 0, 0, 0);
+  SetBlend(BLEND_SOLID);
+  SetColor(255, 255, 255);
+  SetDrawScale(4, 4);
+  DrawImageAt(*image, 20, 30, 0);
+  SetDrawScale(1, 1);
+  const PixmapRef screen = GrabPixmap(20, 30, 20, 12);
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 5; ++column) {
+      EXPECT_EQ(screen->ReadPixel(column * 4 + 2, row * 4 + 2) & 0xffffff,
+                picture->ReadPixel(column, row) & 0xffffff)
+          << "picture pixel " << column << "," << row;
     }
   }
 }
@@ -189,6 +254,16 @@ TEST_F(GLTextures, OversizedPictureIsScaledToTheLargestAcceptedTexture) {
   EXPECT_EQ(level.width, max_size);
   EXPECT_EQ(level.height, 1);
   EXPECT_EQ(frame->u1, 1.0f) << "the picture is resized to fill the texture it fits";
+
+  // Too tall alike: the height is halved while the width stays at 1.
+  PixmapRef tall = TPixmap::Create(1, max_size + 1, RGBA8888, 4);
+  tall->ClearPixels(-1);
+  const auto tall_frame = MakeFrame(*tall, 0);
+  ASSERT_NE(tall_frame, nullptr);
+  const TLevel tall_level = ReadLevel(tall_frame->name, 0);
+  EXPECT_EQ(tall_level.width, 1);
+  EXPECT_EQ(tall_level.height, max_size);
+  EXPECT_EQ(tall_frame->v1, 1.0f);
 }
 
 TEST_F(GLTextures, EmptyPictureMakesNoFrame) {
@@ -203,6 +278,7 @@ TEST_F(GLTextures, ImageFrameIsRebuiltAsANewTextureAfterGraphicsReopen) {
   EXPECT_EQ(image->Frame(0), first) << "reused while the serial stands";
   const int first_serial = GraphicsSerial();
   EXPECT_EQ(image->seqs[0], first_serial);
+  const unsigned first_name = dynamic_cast<TGLImageFrame&>(*first).name;
 
   ASSERT_NE(OpenGraphics(160, 120, 0, 0, 0), nullptr);
   ASSERT_NE(GraphicsSerial(), first_serial);
@@ -211,6 +287,9 @@ TEST_F(GLTextures, ImageFrameIsRebuiltAsANewTextureAfterGraphicsReopen) {
   EXPECT_EQ(rebuilt->seq, GraphicsSerial());
   EXPECT_EQ(image->seqs[0], GraphicsSerial());
   EXPECT_TRUE(glIsTexture(rebuilt->name));
+  EXPECT_NE(rebuilt->name, first_name);
+  // The frame it replaced was made under the closed graphics: its texture goes all the same.
+  EXPECT_FALSE(glIsTexture(first_name));
   const TLevel level = ReadLevel(rebuilt->name, 0);
   ASSERT_EQ(level.width, 8);
   EXPECT_EQ(level.At(3, 5), image->pixmaps[0]->ReadPixel(3, 5));

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "platform/graphics.h"
@@ -133,6 +134,32 @@ TEST_F(ImagesOnRecorder, FrameIsMadeOnceAndRetriedWhileMissing) {
   EXPECT_EQ(driver.CallsNamed("CreateFrameFromPixmap").size(), 2u);
 }
 
+TEST(ImageFrames, AFailedBuildIsRetriedOnTheNextCall) {
+  // Refuses its first frame, then makes frames as the recorder does.
+  class TRefusingOnceDriver : public TRecordingVex2DDriver {
+   public:
+    std::shared_ptr<TImageFrame> CreateFrameFromPixmap(const TPixmap& pixmap, int flags) override {
+      if (refusals > 0) {
+        --refusals;
+        return nullptr;
+      }
+      return TRecordingVex2DDriver::CreateFrameFromPixmap(pixmap, flags);
+    }
+    int refusals = 1;
+  };
+  StartImageTextModule();
+  TRefusingOnceDriver refusing;
+  SelectGraphicsDriver(&refusing, 0);
+  ASSERT_NE(OpenGraphics(800, 600, 0, 0, 0), nullptr);
+  const ImageRef image = TImage::Load(Filled(4, 4, RGBA8888, -1), 0, 0, 0, 0);
+  EXPECT_EQ(image->Frame(0), nullptr);
+  EXPECT_EQ(image->seqs[0], 0) << "no frame is recorded as made";
+  EXPECT_NE(image->Frame(0), nullptr);
+  EXPECT_EQ(image->seqs[0], GraphicsSerial());
+  CloseDefaultGraphics();
+  SelectGraphicsDriver(nullptr, 0);
+}
+
 TEST_F(ImagesOnRecorder, DrawImageAtPutsTheImageHandleOnThePosition) {
   const ImageRef image = TImage::Load(Filled(10, 6, RGBA8888, -1), 0, 0, 0, 0);
   SetImageHandlePoint(*image, 2, 3);
@@ -178,6 +205,22 @@ TEST_F(ImagesOnRecorder, TilesKeepTheFractionOfThePosition) {
   EXPECT_EQ(draws[0].args, (Args{0, 0, 10, 10, -6.75, -0.5}));
   EXPECT_EQ(draws[1].args, (Args{0, 0, 10, 10, 3.25, -0.5}));
   EXPECT_EQ(draws[3].args, (Args{0, 0, 10, 10, 3.25, 9.5}));
+}
+
+TEST_F(ImagesOnRecorder, TilesLineUpWithPositionsFarBeyondTheScreen) {
+  const ImageRef image = TImage::Load(Filled(10, 10, RGBA8888, -1), 0, 0, 0, 0);
+  SetViewport(0, 0, 25, 10);
+  driver.Clear();
+  // 1e10 and -3e9 are floats that are multiples of 10: the tiles sit on 0, 10 and 20.
+  TileImageOver(*image, 1e10f, -3e9f, 0);
+  const auto draws = driver.CallsNamed("FrameDraw");
+  ASSERT_EQ(draws.size(), 3u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(draws[i].args, (Args{0, 0, 10, 10, 10.0 * i, 0})) << i;
+  driver.Clear();
+  TileImageOver(*image, std::numeric_limits<float>::quiet_NaN(), 0, 0);
+  TileImageOver(*image, 0, std::numeric_limits<float>::infinity(), 0);
+  EXPECT_TRUE(driver.CallsNamed("FrameDraw").empty());
+  EXPECT_TRUE(driver.CallsNamed("SetTransform").empty());
 }
 
 TEST_F(ImagesOnRecorder, ModuleLoadsApplyTheAutomaticSettings) {

@@ -155,6 +155,34 @@ TEST_F(TextOnRecorder, ValidateReappliesTheFont) {
   EXPECT_EQ(GetDrawFont(), DefaultImageFont());
 }
 
+TEST_F(TextOnRecorder, GlyphOffsetsAndAdvancesTurnWithTheMatrix) {
+  // A font of two glyphs: ' ' a 3 x 5 picture offset by (1, -3) advancing 4.25, '!' no picture
+  // advancing 6.5. Turned by 90 degrees, local x runs down the screen and local y to the left.
+  auto font = std::make_shared<TImageFont>();
+  font->_glyphs.resize(2);
+  font->_glyphs[0] = std::make_unique<TImageGlyph>();
+  font->_glyphs[0]->_image = TImage::Load(TPixmap::Create(3, 5, RGBA8888, 4), 0, 0, 0, 0);
+  font->_glyphs[0]->_advance = 4.25f;
+  font->_glyphs[0]->_x = 1;
+  font->_glyphs[0]->_y = -3;
+  font->_glyphs[1] = std::make_unique<TImageGlyph>();
+  font->_glyphs[1]->_advance = 6.5f;
+  SetDrawFont(font);
+  SetDrawRotation(90);
+  DrawString(u" !A ", 100, 50);
+  const auto quads = Quads();
+  ASSERT_EQ(quads.size(), 2u) << "'!' has no picture and 'A' no glyph";
+  // Pen (100, 50); the picture's corner sits 1 down and 3 right of it.
+  ExpectNear(quads[0].vertices[0], 103, 51);
+  ExpectNear(quads[0].vertices[1], 103, 54);
+  ExpectNear(quads[0].vertices[2], 98, 54);
+  // Pen moved down by 4.25 + 6.5.
+  ExpectNear(quads[1].vertices[0], 103, 61.75f);
+  // Each running sum is truncated: 4, then 10, then 14 (the float total would be 15).
+  EXPECT_EQ(StringWidth(u" ! "), 14);
+  SetDrawFont(nullptr);
+}
+
 TEST_F(TextOnRecorder, PenPositionsAreThirtyTwoBitSums) {
   // At scale 1.3 the pen steps by the float 8 * 1.3; the quads must start exactly there.
   const float scale = 1.3f;

@@ -252,3 +252,14 @@ TEST_F(GlxContext, AServerWithoutVideoModesListsNoneAndRefusesFullScreen) {
   XSync(display, False);
   EXPECT_EQ(TakeLastXError(), 0) << "nothing asked of an extension the server lacks";
 }
+
+TEST_F(GlxContext, ASizeTheServerCannotMakeIsRefusedWithoutWaiting) {
+  // Each of these once ended in a window that never mapped and a wait for it that never ended.
+  const int sizes[][2] = {{0, 600}, {800, 0}, {-5, 600}, {800, -1}, {70000, 600}};
+  for (const auto& size : sizes) {
+    EXPECT_EQ(Create(size[0], size[1], 0, 60, 2), 0) << size[0] << " x " << size[1];
+  }
+  EXPECT_EQ(CurrentContext(), 0) << "nothing was made current";
+  // The glue still makes a good window afterwards.
+  EXPECT_NE(Create(64, 48, 0, 60, 2), 0);
+}

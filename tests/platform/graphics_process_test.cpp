@@ -14,7 +14,12 @@
 namespace {
 const std::string kProbe = std::string(ZIRKULON_HELPERS_DIR) + "/graphics_probe";
 
-// A viewable 800 x 600 top-level window with the application title, or 0.
+// The probe that flips forever opens a 776 x 552 window: other tests sharing the server (the game's
+// among them) open 800 x 600 windows with the same title, and killing one of those would fail both.
+constexpr int kForeverWidth = 776;
+constexpr int kForeverHeight = 552;
+
+// A viewable top-level window of the probe's size with the application title, or 0.
 Window FindGameWindow(Display* display) {
   Window root = 0;
   Window parent = 0;
@@ -25,7 +30,9 @@ Window FindGameWindow(Display* display) {
   for (unsigned i = 0; i < count && found == 0; ++i) {
     XWindowAttributes attributes{};
     if (!XGetWindowAttributes(display, children[i], &attributes)) continue;
-    if (attributes.map_state != IsViewable || attributes.width != 800) continue;
+    if (attributes.map_state != IsViewable || attributes.width != kForeverWidth ||
+        attributes.height != kForeverHeight)
+      continue;
     char* name = nullptr;
     if (XFetchName(display, children[i], &name) && name != nullptr) {
       if (std::string(name) == "Ostrandel Application") found = children[i];
@@ -52,6 +59,15 @@ TEST(GraphicsProcess, ANormalEndClosesTheWindowInTheExitHandlersQuietly) {
   EXPECT_EQ(result.exit_status, 0) << "signal " << result.terminating_signal;
   EXPECT_EQ(result.standard_output, "opened=1\n");
   EXPECT_EQ(result.standard_error, "");
+}
+
+TEST(GraphicsProcess, ATerminationNoticedInTheExitHandlersEndsWithItsTextAndStatus255) {
+  REQUIRE_DISPLAY();
+  const ProcessResult result = RunProcess({kProbe, "terminated-at-exit"});
+  EXPECT_EQ(result.terminating_signal, 0) << "a runtime error escaping an exit handler aborts";
+  EXPECT_EQ(result.exit_status, 255);
+  EXPECT_EQ(result.standard_output, "opened=1\n");
+  EXPECT_EQ(result.standard_error, "appstub.linux signal handler 15");
 }
 
 TEST(GraphicsProcess, ALostConnectionEndsTheProgramWithOneLineAndStatus255) {

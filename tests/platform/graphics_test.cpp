@@ -19,7 +19,11 @@ class ManualClock final : public FrameClock {
   int Now() override { return now; }
   void Delay(int ms) override {
     delays.push_back(ms);
-    now += ms;
+    Advance(ms);
+  }
+  // Wraps like the millisecond clock.
+  void Advance(int ms) {
+    now = static_cast<int>(static_cast<unsigned>(now) + static_cast<unsigned>(ms));
   }
   int now = 1000;
   std::vector<int> delays;
@@ -76,7 +80,7 @@ class RecordingDriver final : public TGraphicsDriver {
   }
   void Flip(int sync) override {
     calls.push_back("Flip " + std::to_string(sync));
-    if (sync == 1 && clock != nullptr) clock->now += retrace_millis;
+    if (sync == 1 && clock != nullptr) clock->Advance(retrace_millis);
   }
 
   std::vector<TGraphicsMode> modes;
@@ -217,6 +221,21 @@ TEST_F(GraphicsLayer, FullScreenProbeKeepsPacingWhenSwapsDoNotWait) {
   EXPECT_EQ(calls.size(), 2u + 500u);  // a whole second of 2 ms flips
   FlipFrame(-1);
   EXPECT_EQ(TakeCalls(), std::vector<std::string>{"Flip 0"});
+}
+
+TEST_F(GraphicsLayer, TheRetraceProbeRunsItsSecondAcrossTheClocksWrap) {
+  clock.now = 2147483647 - 300;
+  driver.retrace_millis = 2;
+  ASSERT_NE(OpenGraphics(800, 600, 24, 60, 0), nullptr);
+  EXPECT_TRUE(GraphicsPaced());
+  EXPECT_EQ(TakeCalls().size(), 2u + 500u) << "a whole second of 2 ms flips, no more, no less";
+
+  CloseDefaultGraphics();
+  TakeCalls();
+  clock.now = 2147483647 - 20;
+  driver.retrace_millis = 16;
+  ASSERT_NE(OpenGraphics(800, 600, 24, 60, 0), nullptr);
+  EXPECT_FALSE(GraphicsPaced()) << "swaps of one period each, some of them across the wrap";
 }
 
 TEST_F(GraphicsLayer, FailedCreationLeavesSerialAndPacingAlone) {

@@ -38,6 +38,8 @@ TEST(Numeric, SignsAndAbsoluteValues) {
   EXPECT_EQ(AbsReal(-2.5), 2.5);
   EXPECT_EQ(AbsInt(-7), 7);
   EXPECT_EQ(AbsInt(7), 7);
+  EXPECT_EQ(AbsInt(-2147483647), 2147483647);
+  EXPECT_EQ(AbsInt(-2147483647 - 1), -2147483647 - 1);
   EXPECT_TRUE(std::isnan(SquareRoot(-1)));
   EXPECT_EQ(SquareRoot(16), 4);
 }

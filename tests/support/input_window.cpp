@@ -2,6 +2,9 @@
 
 #include <X11/extensions/XTest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "platform/linux_system_driver.h"
 #include "platform/x_display.h"
 
@@ -73,4 +76,31 @@ void TestInputWindow::MovePointerTo(int x, int y) {
 
 void TestInputWindow::Sync() {
   XSync(display_, False);
+}
+
+namespace {
+struct ReleaseCount {
+  unsigned keycode;
+  int releases;
+};
+
+// Counts the releases of one key in the queue and takes nothing out of it.
+Bool CountRelease(Display*, XEvent* event, XPointer counter) {
+  auto* count = reinterpret_cast<ReleaseCount*>(counter);
+  if (event->type == KeyRelease && event->xkey.keycode == count->keycode) ++count->releases;
+  return False;
+}
+}  // namespace
+
+bool TestInputWindow::WaitForAutoRepeat(KeySym keysym, int pairs, int timeout_ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
+    Sync();  // reads every event the server has sent so far into the queue
+    ReleaseCount count{KeycodeOf(keysym), 0};
+    XEvent unused;
+    XCheckIfEvent(display_, &unused, CountRelease, reinterpret_cast<XPointer>(&count));
+    if (count.releases >= pairs) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
 }

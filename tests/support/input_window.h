@@ -30,6 +30,12 @@ class TestInputWindow {
   void MovePointerTo(int x, int y);  // window coordinates
   void Sync();
 
+  // Waits while the key is held until the server's auto-repeat has sent `pairs` release/press
+  // pairs for it, all left unread for the next poll. False when they have not come within
+  // `timeout_ms`. A fixed sleep proves nothing on a loaded machine, where the repeat timer may
+  // not have fired yet.
+  bool WaitForAutoRepeat(KeySym keysym, int pairs, int timeout_ms = 20000);
+
  private:
   Display* display_ = nullptr;
   Window window_ = 0;
