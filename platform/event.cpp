@@ -6,6 +6,7 @@
 #include "platform/hooks.h"
 
 namespace {
+std::shared_ptr<TEvent> spare_event;  // see EmitEvent
 bool event_module_started = false;
 int event_hook_id = -1;
 int last_user_id = INT_MIN;
@@ -107,5 +108,20 @@ void DispatchEvent(const std::shared_ptr<TEvent>& event) {
 }
 
 void EmitEvent(int id, int data, int x, int y) {
-  TEvent::Create(id, nullptr, data, 0, x, y, nullptr)->Emit();
+  // NOTE: the driver emits one event per X event, every frame (the pointer warp alone makes one);
+  // an event that no hook kept is reused for the next, so a steady stream allocates nothing.
+  std::shared_ptr<TEvent> event = std::move(spare_event);
+  if (event && event.use_count() == 1) {
+    event->id = id;
+    event->source = nullptr;
+    event->data = data;
+    event->mods = 0;
+    event->x = x;
+    event->y = y;
+    event->extra = nullptr;
+  } else {
+    event = TEvent::Create(id, nullptr, data, 0, x, y, nullptr);
+  }
+  event->Emit();
+  spare_event = std::move(event);
 }

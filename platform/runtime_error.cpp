@@ -10,7 +10,20 @@ void RaiseRuntimeError(std::string_view text) {
   throw RuntimeError(std::string(text));
 }
 
+namespace {
+volatile bool exiting = false;
+}  // namespace
+
+void BeginExit() {
+  exiting = true;
+}
+
+bool ExitInProgress() {
+  return exiting;
+}
+
 void EndWithUnhandledError(std::string_view text) {
+  BeginExit();
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fflush(stderr);
   std::exit(255);

@@ -17,6 +17,11 @@ class RuntimeError : public std::runtime_error {
 // so that the registered exit handlers still run.
 [[noreturn]] void EndWithUnhandledError(std::string_view text);
 
+// Marks that the process has started to end (main returning, EndProgram, an unhandled error), so
+// that a failure noticed from here on ends at once instead of calling exit() a second time.
+void BeginExit();
+bool ExitInProgress();
+
 // Runs work of an exit handler. A runtime error raised there (a SIGTERM noticed by the last poll,
 // say) cannot leave through exit() a second time: its text is written as unhandled and the process
 // ends at once with status 255.

@@ -72,10 +72,12 @@ int ProcessEntry(int argc, char** argv, MainProgram main_program) {
   } catch (const std::exception& error) {
     EndWithUnhandledError(error.what());
   }
+  BeginExit();
   return 0;
 }
 
 void EndProgram() {
+  BeginExit();
   std::exit(0);
 }
 

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/runtime_error.h"
+
 namespace {
 Display* display = nullptr;
 bool opened = false;
@@ -17,12 +19,15 @@ int OnProtocolError(Display*, XErrorEvent* event) {
 }
 
 // NOTE: Xlib ends the process itself if this returns, so leave through exit(): the exit handlers
-// still run and skip X because the connection is marked lost.
+// still run and skip X because the connection is marked lost. If the process is already ending
+// (the server died under an exit handler), a second exit() is not allowed: end at once.
 int OnConnectionLost(Display*) {
   lost = true;
   static const char kText[] = "Lost the connection to the X server; the program has to end.\n";
   ssize_t ignored = write(STDERR_FILENO, kText, sizeof kText - 1);
   (void)ignored;
+  if (ExitInProgress()) _exit(255);
+  BeginExit();
   std::exit(255);
 }
 }  // namespace

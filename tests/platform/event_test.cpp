@@ -95,3 +95,39 @@ TEST(Event, EmitRunsTheEventThroughTheEventChain) {
   EXPECT_EQ(seen, (std::vector<std::string>{"MouseWheel: data=-1, mods=0, x=3, y=4, extra=\"\"",
                                             "AppIdle: data=1, mods=2, x=0, y=0, extra=\"\""}));
 }
+
+namespace {
+std::vector<std::shared_ptr<TEvent>> kept_events;
+std::vector<const TEvent*> emitted;
+
+ObjectRef Observe(int, const ObjectRef& data, const ObjectRef&) {
+  emitted.push_back(static_cast<const TEvent*>(data.get()));
+  return data;
+}
+
+ObjectRef Keep(int, const ObjectRef& data, const ObjectRef&) {
+  kept_events.push_back(std::static_pointer_cast<TEvent>(data));
+  return data;
+}
+}  // namespace
+
+TEST(Event, AnEventNobodyKeptIsReusedAndAKeptOneIsNeverOverwritten) {
+  emitted.clear();
+  kept_events.clear();
+  InsertHook(EventHookId(), Observe, nullptr, 0);
+  EmitEvent(EVENT_MOUSEMOVE, 0, 1, 1);
+  EmitEvent(EVENT_MOUSEMOVE, 0, 2, 2);
+  ASSERT_EQ(emitted.size(), 2u);
+  EXPECT_EQ(emitted[0], emitted[1]) << "a steady stream of events allocates nothing";
+
+  InsertHook(EventHookId(), Keep, nullptr, 0);
+  EmitEvent(EVENT_KEYDOWN, 27, 5, 6);
+  EmitEvent(EVENT_KEYUP, 32, 7, 8);
+  DeleteHook(EventHookId(), Keep, nullptr);
+  DeleteHook(EventHookId(), Observe, nullptr);
+  ASSERT_EQ(kept_events.size(), 2u);
+  EXPECT_NE(kept_events[0], kept_events[1]);
+  EXPECT_EQ(ToUtf8(kept_events[0]->ToString()), "KeyDown: data=27, mods=0, x=5, y=6, extra=\"\"");
+  EXPECT_EQ(ToUtf8(kept_events[1]->ToString()), "KeyUp: data=32, mods=0, x=7, y=8, extra=\"\"");
+  kept_events.clear();
+}
