@@ -9,6 +9,7 @@
 #include <new>
 #include <string_view>
 
+#include "game/screen_texts.h"
 #include "imagetext/imagetext_module.h"
 #include "imagetext/text.h"
 #include "platform/graphics.h"
@@ -56,32 +57,6 @@ extern "C" void glBindTexture(unsigned target, unsigned texture) {
 }
 
 namespace {
-// The help page's lines; trailing blanks belong to the texts.
-constexpr std::u16string_view kHelpLines[] = {
-    u"Zirkulon ist ein Plonkoaehnliches",
-    u"Spiel, in dem es darum geht, die ",
-    u"Baelle mit dem Schlaeger daran zu",
-    u"hinder, aus dem Spielfeld zu ",
-    u"fliegen.",
-    u"Pro 10 getroffenen Baellen kommt ",
-    u"einer dazu. Wenn ein Ball das ",
-    u"Spielfeld verlaesst, wird ein Punkt",
-    u"abgezogen. In einer leiste Ueber ",
-    u"der Punktzahl werden die Verlorenen",
-    u"Baelle gezaehlt. Ein Verlorener",
-    u"Ball kann mit einem Getroffenen",
-    u"wieder gut gemacht werden.",
-    u"Wenn die Leiste auf 10 steigt,",
-    u"ist das Spiel vorbei.",
-    u"Mit ESC kann man das Spiel auch",
-    u"Beenden",
-    u"Tip: Wenn man an einem Guenstigen ",
-    u"Zeitpunkt das Spiel selbst beendet",
-    u"kann man sich noch ein paar Punkte",
-    u"sichern, da man ansonsten immer ",
-    u"genau 10 Punkte weniger als die ",
-    u"Bisher erreichte Hoechstpunktzahl hat",
-};
 constexpr float kScale = 1.3f;
 
 long GlyphsPerFrame() {

@@ -9,6 +9,32 @@
 
 const char16_t kFarewellAddress[] = u"zirkulon.example";
 
+const char16_t* const kHelpLines[kHelpLineCount] = {
+    u"Zirkulon ist ein Plonkoaehnliches",
+    u"Spiel, in dem es darum geht, die ",
+    u"Baelle mit dem Schlaeger daran zu",
+    u"hinder, aus dem Spielfeld zu ",
+    u"fliegen.",
+    u"Pro 10 getroffenen Baellen kommt ",
+    u"einer dazu. Wenn ein Ball das ",
+    u"Spielfeld verlaesst, wird ein Punkt",
+    u"abgezogen. In einer leiste Ueber ",
+    u"der Punktzahl werden die Verlorenen",
+    u"Baelle gezaehlt. Ein Verlorener",
+    u"Ball kann mit einem Getroffenen",
+    u"wieder gut gemacht werden.",
+    u"Wenn die Leiste auf 10 steigt,",
+    u"ist das Spiel vorbei.",
+    u"Mit ESC kann man das Spiel auch",
+    u"Beenden",
+    u"Tip: Wenn man an einem Guenstigen ",
+    u"Zeitpunkt das Spiel selbst beendet",
+    u"kann man sich noch ein paar Punkte",
+    u"sichern, da man ansonsten immer ",
+    u"genau 10 Punkte weniger als die ",
+    u"Bisher erreichte Hoechstpunktzahl hat",
+};
+
 namespace {
 struct TextLine {
   String text;
@@ -39,34 +65,9 @@ const std::array<TextLine, 8>& MenuLines() {
 // of the lines: they move the centre.
 const std::array<TextLine, 24>& HelpLines() {
   static const std::array<TextLine, 24> lines = [] {
-    static const char16_t* const texts[23] = {
-        u"Zirkulon ist ein Plonkoaehnliches",
-        u"Spiel, in dem es darum geht, die ",
-        u"Baelle mit dem Schlaeger daran zu",
-        u"hinder, aus dem Spielfeld zu ",
-        u"fliegen.",
-        u"Pro 10 getroffenen Baellen kommt ",
-        u"einer dazu. Wenn ein Ball das ",
-        u"Spielfeld verlaesst, wird ein Punkt",
-        u"abgezogen. In einer leiste Ueber ",
-        u"der Punktzahl werden die Verlorenen",
-        u"Baelle gezaehlt. Ein Verlorener",
-        u"Ball kann mit einem Getroffenen",
-        u"wieder gut gemacht werden.",
-        u"Wenn die Leiste auf 10 steigt,",
-        u"ist das Spiel vorbei.",
-        u"Mit ESC kann man das Spiel auch",
-        u"Beenden",
-        u"Tip: Wenn man an einem Guenstigen ",
-        u"Zeitpunkt das Spiel selbst beendet",
-        u"kann man sich noch ein paar Punkte",
-        u"sichern, da man ansonsten immer ",
-        u"genau 10 Punkte weniger als die ",
-        u"Bisher erreichte Hoechstpunktzahl hat",
-    };
     std::array<TextLine, 24> built;
     built[0] = {u"Anleitung", 60, 3.0f};
-    for (int k = 1; k <= 23; ++k) built[k] = {texts[k - 1], 97 + 18 * k, 1.3f};
+    for (int k = 1; k <= kHelpLineCount; ++k) built[k] = {kHelpLines[k - 1], 97 + 18 * k, 1.3f};
     return built;
   }();
   return lines;
