@@ -27,12 +27,12 @@ void StartModules() {
 constexpr int kGraphicsFlags = 2;  // a back buffer
 
 // NOTE: without a window there is nothing to draw on and no way to leave the loop, so a window
-// that cannot be opened ends the program with the reason.
+// that cannot be opened ends the program with the reason, as one whole line for the terminal.
 void OpenGameWindow() {
   SelectGraphicsDriver(GetGLVex2DDriver(), kGraphicsFlags);
   if (!OpenGraphics(800, 600, 0, 60, 0)) {
     RaiseRuntimeError("Unable to open the 800x600 game window: " +
-                      DescribeGraphicsFailure(kGraphicsFlags));
+                      DescribeGraphicsFailure(kGraphicsFlags) + "\n");
   }
 }
 }  // namespace

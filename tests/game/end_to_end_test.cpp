@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -196,6 +197,8 @@ TEST(EndToEnd, NoDisplayGivesAClearErrorWithinSeconds) {
     EXPECT_NE(result.standard_error.find("X display"), std::string::npos)
         << display << ": " << result.standard_error;
     EXPECT_NE(result.standard_error.find("DISPLAY"), std::string::npos) << result.standard_error;
+    EXPECT_EQ(std::count(result.standard_error.begin(), result.standard_error.end(), '\n'), 1);
+    EXPECT_TRUE(result.standard_error.ends_with('\n')) << result.standard_error;
   }
 }
 
