@@ -9,6 +9,7 @@
 #include "platform/linux_system_driver.h"
 #include "platform/polled_input.h"
 #include "platform/x_display.h"
+#include "tests/support/close_button.h"
 #include "tests/support/display.h"
 
 // GLX after gtest: Xlib's macros (None, Bool) collide with gtest's names.
@@ -25,15 +26,7 @@ ObjectRef RecordEvent(int, const ObjectRef& data, const ObjectRef&) {
 void PressCloseButton(unsigned long window) {
   Display* other = XOpenDisplay(nullptr);
   ASSERT_NE(other, nullptr);
-  XEvent message{};
-  message.xclient.type = ClientMessage;
-  message.xclient.window = window;
-  message.xclient.message_type = XInternAtom(other, "WM_PROTOCOLS", False);
-  message.xclient.format = 32;
-  message.xclient.data.l[0] = static_cast<long>(XInternAtom(other, "WM_DELETE_WINDOW", False));
-  message.xclient.data.l[1] = CurrentTime;
-  XSendEvent(other, window, False, NoEventMask, &message);
-  XSync(other, False);
+  SendCloseButton(other, window);
   XCloseDisplay(other);
 }
 

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "tests/support/close_button.h"
+
 namespace {
 constexpr char kWindowTitle[] = "Ostrandel Application";
 
@@ -175,15 +177,7 @@ void GameWindow::MovePointer(int x, int y) {
 }
 
 void GameWindow::RequestClose() {
-  XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = window_;
-  event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
-  event.xclient.format = 32;
-  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
-  XSendEvent(display_, window_, False, NoEventMask, &event);
-  XSync(display_, False);
+  SendCloseButton(display_, window_);
 }
 
 GameShot GameWindow::Capture() {
