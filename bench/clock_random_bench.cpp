@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "game/random.h"
-#include "platform/clock.h"
+#include "game/random/random.h"
+#include "platform/process/clock.h"
 
 namespace {
 double MonotonicMillis() {

@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/frame_pacing.h"
-#include "platform/gl_graphics.h"
+#include "platform/glx/gl_graphics.h"
+#include "platform/process/clock.h"
+#include "platform/process/frame_pacing.h"
 
 namespace {
 constexpr int kHertz = 60;

@@ -5,10 +5,10 @@
 
 #include <vector>
 
-#include "game/random.h"
-#include "imagetext/pixmap.h"
-#include "render2d/gl_vex2d_driver.h"
-#include "render2d/primitives.h"
+#include "game/random/random.h"
+#include "imagetext/pixmap/pixmap.h"
+#include "render2d/drawing/primitives.h"
+#include "render2d/gl/gl_vex2d_driver.h"
 
 namespace {
 const char* FormatName(int format) {

@@ -3,10 +3,11 @@
 // which run through the whole event chain into the polled input state.
 #include <benchmark/benchmark.h>
 
-#include "platform/linux_system_driver.h"
-#include "platform/polled_input.h"
-#include "platform/system_driver.h"
-#include "platform/x_display.h"
+#include "platform/events/polled_input.h"
+#include "platform/events/system_driver.h"
+#include "platform/x11/linux_system.h"
+#include "platform/x11/linux_system_driver.h"
+#include "platform/x11/x_display.h"
 
 namespace {
 // A mapped window taking pointer motion, made once for every benchmark.
@@ -29,7 +30,7 @@ Window InputTestWindow(Display* display) {
 }
 
 Display* StartedDisplay(benchmark::State& state) {
-  StartSystemModule();
+  StartLinuxSystemModule();
   Display* display = XDisplayConnection();
   if (display == nullptr) state.SkipWithError("no X display (run under scripts/with-xvfb.sh)");
   return display;

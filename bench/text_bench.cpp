@@ -9,14 +9,14 @@
 #include <new>
 #include <string_view>
 
-#include "game/screen_texts.h"
-#include "imagetext/imagetext_module.h"
-#include "imagetext/text.h"
-#include "platform/graphics.h"
-#include "platform/system_driver.h"
-#include "render2d/gl_vex2d_driver.h"
-#include "render2d/primitives.h"
-#include "render2d/vex2d.h"
+#include "game/screens/screen_texts.h"
+#include "imagetext/gl/imagetext_module.h"
+#include "imagetext/text/text.h"
+#include "platform/events/system_driver.h"
+#include "platform/graphics/graphics.h"
+#include "render2d/drawing/primitives.h"
+#include "render2d/drawing/vex2d.h"
+#include "render2d/gl/gl_vex2d_driver.h"
 
 namespace {
 std::atomic<long> allocations{0};

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/gl_graphics.h"
-#include "platform/startup.h"
+#include "platform/glx/gl_graphics.h"
+#include "platform/process/startup.h"
 
 namespace {
 void ProbeMain() {

@@ -9,9 +9,9 @@
 #include <ctime>
 #include <string>
 
-#include "platform/clock.h"
-#include "platform/runtime_error.h"
-#include "platform/startup.h"
+#include "platform/core/runtime_error.h"
+#include "platform/process/clock.h"
+#include "platform/process/startup.h"
 
 namespace {
 // Recurses until the stack runs out; the depth check only hides the recursion from the compiler.

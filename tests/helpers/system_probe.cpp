@@ -3,11 +3,12 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/event.h"
-#include "platform/hooks.h"
-#include "platform/polled_input.h"
-#include "platform/startup.h"
-#include "platform/system_driver.h"
+#include "platform/events/event.h"
+#include "platform/events/hooks.h"
+#include "platform/events/polled_input.h"
+#include "platform/events/system_driver.h"
+#include "platform/process/startup.h"
+#include "platform/x11/linux_system.h"
 
 namespace {
 void ReportReaders(const char* when) {
@@ -20,7 +21,7 @@ void ProbeMain() {
   const auto& args = CommandArgs();
   const std::string mode = args.size() > 1 ? ToUtf8(args[1]) : "";
   if (mode == "no-display") {
-    StartSystemModule();
+    StartLinuxSystemModule();
     EnablePolledInput();
     ReportReaders("start");
     PlaceMouse(400, 300);
@@ -46,12 +47,12 @@ void ProbeMain() {
     const int second = TEvent::AllocUserId();
     std::printf("%d %d\n", first, second);
   } else if (mode == "poll-until-terminated") {
-    StartSystemModule();
+    StartLinuxSystemModule();
     std::printf("polling\n");
     std::fflush(stdout);
     for (;;) PollSystemEvents();
   } else if (mode == "wait-until-terminated") {
-    StartSystemModule();
+    StartLinuxSystemModule();
     for (;;) WaitSystemEvents();
   }
 }

@@ -5,11 +5,12 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/linux_system_driver.h"
-#include "platform/x_display.h"
+#include "platform/x11/linux_system.h"
+#include "platform/x11/linux_system_driver.h"
+#include "platform/x11/x_display.h"
 
 TestInputWindow::TestInputWindow() {
-  StartSystemModule();
+  StartLinuxSystemModule();
   display_ = XDisplayConnection();
   if (display_ == nullptr) return;
   const int screen = DefaultScreen(display_);

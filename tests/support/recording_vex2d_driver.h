@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "render2d/vex2d.h"
+#include "render2d/drawing/vex2d.h"
 
 struct TRecordedCall {
   std::string name;          // the driver operation, e.g. "SetBlend", "DrawOval", "Flip"

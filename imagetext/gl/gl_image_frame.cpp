@@ -1,0 +1,165 @@
+// Texture frames: power-of-two textures with the picture in the top-left corner and its last
+// column and row repeated beside it, so that linear filtering at the edges samples the picture.
+#include "imagetext/gl/gl_image_frame.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/core/runtime_error.h"
+#include "platform/glx/glx_context.h"
+#include "platform/graphics/graphics.h"
+#include "render2d/gl/gl_vex2d_driver.h"
+
+namespace {
+// The image flags that matter to textures.
+constexpr int FILTERED_TEXTURE = 2;
+constexpr int MIPMAPPED_TEXTURE = 4;
+
+// The pixmap that fills the whole texture: the picture in the top-left corner, then its last
+// column and row once more beside it.
+PixmapRef PadToTexture(const TPixmap& picture, int texture_width, int texture_height) {
+  const int w = picture.width;
+  const int h = picture.height;
+  PixmapRef texture = TPixmap::Create(texture_width, texture_height, RGBA8888, 4);
+  // Cleared, so that the texels past the repeated edge never feed stale memory into the smaller
+  // mipmap levels.
+  texture->ClearPixels(0);
+  texture->Paste(picture, 0, 0);
+  if (w < texture_width) texture->Paste(*texture->Window(w - 1, 0, 1, h), w, 0);
+  if (h < texture_height) {
+    const int copied_width = std::min(w + 1, texture_width);
+    texture->Paste(*texture->Window(0, h - 1, copied_width, 1), 0, h);
+  }
+  return texture;
+}
+}  // namespace
+
+int NextPowerOfTwo(int n) {
+  // Doubling past 2^30 would overflow; no texture gets near that size, so the proxy check
+  // refuses it and the size is halved from there.
+  constexpr int kLargestPower = 1 << 30;
+  int power = 1;
+  while (power < n && power < kLargestPower) power *= 2;
+  return power;
+}
+
+void FitTextureSize(int& width, int& height) {
+  width = NextPowerOfTwo(width);
+  height = NextPowerOfTwo(height);
+  for (;;) {
+    glTexImage2D(GL_PROXY_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    GLint accepted_width = 0;
+    glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &accepted_width);
+    if (accepted_width != 0) return;
+    if (width == 1 && height == 1) RaiseRuntimeError("Unable to calculate tex size");
+    if (width > 1) width /= 2;
+    if (height > 1) height /= 2;
+  }
+}
+
+unsigned AllocateTexture(int width, int height, int flags) {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  // NOTE: bound directly, not through the back end's cache: this runs in the shared context,
+  // whose binding the cache of the drawing context knows nothing about.
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  const bool mipmapped = flags & MIPMAPPED_TEXTURE;
+  if (flags & FILTERED_TEXTURE) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+  } else {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                    mipmapped ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST);
+  }
+  for (int level = 0;; ++level) {
+    glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    if (!mipmapped || (width == 1 && height == 1)) break;
+    if (width > 1) width /= 2;
+    if (height > 1) height /= 2;
+  }
+  return name;
+}
+
+void UploadTexture(const TPixmap& pixmap, int flags) {
+  PixmapRef smaller;  // the level being uploaded, once past level 0
+  const TPixmap* level_pixmap = &pixmap;
+  for (int level = 0;; ++level) {
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, level_pixmap->pitch / BytesPerPixel(level_pixmap->format));
+    glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, level_pixmap->width, level_pixmap->height, GL_RGBA,
+                    GL_UNSIGNED_BYTE, level_pixmap->pixels);
+    const int w = level_pixmap->width;
+    const int h = level_pixmap->height;
+    if (!(flags & MIPMAPPED_TEXTURE) || (w == 1 && h == 1)) break;
+    smaller = ResizePixmap(*level_pixmap, std::max(w / 2, 1), std::max(h / 2, 1));
+    level_pixmap = smaller.get();
+  }
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+}
+
+std::shared_ptr<TGLImageFrame> TGLImageFrame::CreateFromPixmap(const TPixmap& pixmap, int flags) {
+  // An empty picture has no texels to show and no edge to repeat.
+  if (pixmap.width <= 0 || pixmap.height <= 0) return nullptr;
+  int texture_width = pixmap.width;
+  int texture_height = pixmap.height;
+  FitTextureSize(texture_width, texture_height);
+  const int w = std::min(pixmap.width, texture_width);
+  const int h = std::min(pixmap.height, texture_height);
+  PixmapRef resized;  // only when OpenGL cannot take the picture's size
+  const TPixmap* picture = &pixmap;
+  if (w != pixmap.width || h != pixmap.height) {
+    resized = ResizePixmap(pixmap, w, h);
+    picture = resized.get();
+  }
+  PixmapRef texture;  // the picture itself serves when it fills the texture in RGBA8888
+  if (w < texture_width || h < texture_height)
+    texture = PadToTexture(*picture, texture_width, texture_height);
+  else if (picture->format != RGBA8888)
+    texture = picture->Convert(RGBA8888);
+
+  auto frame = std::make_shared<TGLImageFrame>();
+  frame->name = AllocateTexture(texture_width, texture_height, flags);
+  UploadTexture(texture ? *texture : *picture, flags);
+  frame->u1 = static_cast<float>(w) / static_cast<float>(texture_width);
+  frame->v1 = static_cast<float>(h) / static_cast<float>(texture_height);
+  frame->seq = GraphicsSerial();
+  return frame;
+}
+
+TGLImageFrame::~TGLImageFrame() {
+  if (seq == 0) return;
+  // NOTE: the GLX layer's own function, not the driver object's: the default font's frames go
+  // when the program's statics are destroyed, and the driver object may be gone by then.
+  SwapSharedContext();
+  glDeleteTextures(1, &name);
+  SwapSharedContext();
+  if (seq == GraphicsSerial()) {
+    glDeleteTextures(1, &name);
+    // NOTE: the drawing context may still have this texture bound, and OpenGL hands the freed
+    // name to the next new texture; a cache still holding the name would then skip binding it.
+    BindTextureName(0);
+  }
+  seq = 0;
+}
+
+void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
+  EnableTexturing(name);
+  const TTransform2D m = GLVex2DMatrix();
+  // Texture coordinates for the corners in the order the rectangle's vertices come.
+  const float u[4] = {u0, u1, u1, u0};
+  const float v[4] = {v0, v0, v1, v1};
+  int corner = 0;
+  glBegin(GL_QUADS);
+  EmitRectVertices(m, x0, y0, x1, y1, tx, ty, [&](TVertex2D vertex) {
+    glTexCoord2f(u[corner], v[corner]);
+    glVertex2f(vertex.x, vertex.y);
+    ++corner;
+  });
+  glEnd();
+}

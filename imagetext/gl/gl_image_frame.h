@@ -1,0 +1,43 @@
+// The OpenGL driver's image frame: one texture, made in the shared context so that every graphics
+// context sees it, holding the picture in its top-left corner.
+#pragma once
+
+#include <memory>
+
+#include "imagetext/pixmap/pixmap.h"
+#include "render2d/drawing/image_frame.h"
+
+class TGLImageFrame final : public TImageFrame {
+ public:
+  float u0 = 0;  // texture coordinates of the picture's edges
+  float v0 = 0;
+  float u1 = 0;
+  float v1 = 0;
+  unsigned name = 0;  // the OpenGL texture name
+  int seq = 0;        // the graphics serial at construction; 0 once the texture is released
+
+  // Makes the texture in the context that is current, which the 2D driver has made the shared
+  // one. Raises "Unable to calculate tex size" when OpenGL accepts not even a 1 x 1 texture.
+  static std::shared_ptr<TGLImageFrame> CreateFromPixmap(const TPixmap& pixmap, int flags);
+
+  // Releases the texture: in the shared context, and in the current one while the graphics it
+  // was made under are still open.
+  ~TGLImageFrame() override;
+
+  // One textured quad with local corners (x0, y0)-(x1, y1) under the driver's current matrix,
+  // moved by (tx, ty), in the driver's current colour, alpha and blend mode.
+  void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override;
+};
+
+// 1 doubled while below n: 0 and 1 give 1, 8 gives 8, 9 gives 16; at most 2^30.
+int NextPowerOfTwo(int n);
+
+// Rounds both sizes up to powers of two, then halves them until OpenGL's proxy check accepts.
+void FitTextureSize(int& width, int& height);
+
+// A new texture name, bound, with its filters, wrapping and (mipmapped) every level allocated.
+unsigned AllocateTexture(int width, int height, int flags);
+
+// Uploads the RGBA8888 pixmap into level 0 of the bound texture and, if mipmapped, its halvings
+// into the following levels down to 1 x 1.
+void UploadTexture(const TPixmap& pixmap, int flags);

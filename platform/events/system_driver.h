@@ -1,0 +1,58 @@
+// The system driver: pumps the window system's input into events, moves and hides the mouse
+// pointer, and offers requesters and the desktop's web-address opener. One driver is current; the
+// X11 back end installs its own at start, and until one is installed a null driver stands in (no
+// input, no pointer). The functions below forward to the current driver.
+#pragma once
+
+#include <memory>
+
+#include "platform/core/object.h"
+#include "platform/core/text.h"
+
+class TSystemDriver {
+ public:
+  virtual ~TSystemDriver() = default;
+  virtual void Poll() = 0;
+  virtual void Wait() = 0;
+  virtual void MoveMouse(int x, int y) = 0;
+  virtual void SetMouseVisible(bool visible) = 0;
+  virtual void Notify(const String& text, bool serious) = 0;
+  virtual int Confirm(const String& text, bool serious) = 0;
+  virtual int Proceed(const String& text, bool serious) = 0;
+  virtual String RequestFile(const String& title, const String& filter, bool save,
+                             const String& initial_path) = 0;
+  virtual String RequestDir(const String& title, const String& initial_path) = 0;
+  virtual int OpenURL(const String& url) = 0;
+};
+
+// Starts the event module and the polled input state; once only.
+void StartSystemModule();
+
+// Makes `driver` the current system driver; the previous one is deleted.
+void InstallSystemDriver(std::unique_ptr<TSystemDriver> driver);
+
+TSystemDriver& SystemDriver();
+
+// The driver's Poll / Wait, unless a Poll or Wait is already running: a hook that reads input
+// while an event is being delivered does not recurse into the pump.
+void PollSystemEvents();
+void WaitSystemEvents();
+
+// The pump step the buffer swap runs after every swap: the same as PollSystemEvents.
+void PumpEventsAfterSwap();
+
+// Warps the pointer to (x, y) in the input window. The polled position follows only when the
+// warp's own motion has been pumped by a later poll.
+void PlaceMouse(int x, int y);
+void ShowMousePointer();
+void HideMousePointer();
+
+void Notify(const String& text, bool serious = false);
+int Confirm(const String& text, bool serious = false);
+int Proceed(const String& text, bool serious = false);
+String RequestFile(const String& title, const String& filter = String(), bool save = false,
+                   const String& initial_path = String());
+String RequestDir(const String& title, const String& initial_path = String());
+
+// Normalises the address (see NormaliseWebAddress) and hands it to the desktop's opener.
+int OpenURL(const String& url);

@@ -1,0 +1,275 @@
+// The graphics layer's module state: the current driver and graphics, the default graphics with its
+// pacing, the mode cache and the serial that tells driver frames when to be rebuilt.
+#include "platform/graphics/graphics.h"
+
+#include <cstdlib>
+
+#include "platform/core/runtime_error.h"
+#include "platform/events/hooks.h"
+#include "platform/events/polled_input.h"
+#include "platform/events/system_driver.h"
+#include "platform/process/clock.h"
+#include "platform/process/frame_pacing.h"
+
+namespace {
+constexpr int kProbeMillis = 1000;
+constexpr int kProbeHitsNeeded = 3;
+
+struct Settings {
+  int width = 0;
+  int height = 0;
+  int depth = 0;
+  int hertz = 0;
+  int flags = 0;
+};
+
+TGraphicsDriver* current_driver = nullptr;
+int default_flags = 0;
+std::vector<TGraphicsMode> cached_modes;
+std::shared_ptr<TGraphics> current_graphics;
+Settings current_settings;
+std::shared_ptr<TGraphics> default_graphics;
+int graphics_serial = 0;
+bool paced = false;
+FramePacer pacer;
+FrameClock* frame_clock = nullptr;
+int flip_hook_id = -1;
+bool exit_handler_registered = false;
+bool started = false;
+
+FrameClock& Clock() {
+  return frame_clock != nullptr ? *frame_clock : SystemFrameClock();
+}
+
+// A driver change invalidates the context current on the old driver and the mode cache.
+void ChangeDriver(TGraphicsDriver* driver) {
+  if (current_driver != nullptr && current_graphics) current_driver->SetGraphics(nullptr);
+  cached_modes.clear();
+  current_driver = driver;
+}
+
+const std::vector<TGraphicsMode>& CachedModes() {
+  if (cached_modes.empty() && current_driver != nullptr) {
+    cached_modes = current_driver->GraphicsModes();
+  }
+  return cached_modes;
+}
+
+// Flips on the retrace for up to a second: three swaps in a row that each took one period
+// (within a millisecond) show that the retrace really paces the display.
+bool RetraceKeepsTime(int hertz) {
+  FrameClock& clock = Clock();
+  const int period = 1000 / hertz;
+  // NOTE: clock readings wrap, so they are compared only by their unsigned 32-bit difference.
+  const int start_of_probe = clock.Now();
+  int hits = 0;
+  while (MillisBetween(start_of_probe, clock.Now()) < static_cast<unsigned>(kProbeMillis)) {
+    const int start = clock.Now();
+    current_driver->Flip(1);
+    const long long error = static_cast<long long>(MillisBetween(start, clock.Now())) - period;
+    if (error >= -1 && error <= 1) {
+      if (++hits == kProbeHitsNeeded) return true;
+    } else {
+      hits = 0;
+    }
+  }
+  return false;
+}
+
+void CloseDefaultGraphicsAtExit() {
+  RunExitWork(CloseDefaultGraphics);
+}
+}  // namespace
+
+String TGraphicsMode::ToString() const {
+  return IntToString(width) + u"," + IntToString(height) + u"," + IntToString(depth) + u" " +
+         IntToString(hertz) + u"Hz";
+}
+
+void SelectGraphicsDriver(TGraphicsDriver* driver, int flags) {
+  if (driver != current_driver) ChangeDriver(driver);
+  default_flags = flags;
+  current_graphics = nullptr;
+  current_settings = {};
+}
+
+TGraphicsDriver* CurrentGraphicsDriver() {
+  return current_driver;
+}
+
+int DefaultGraphicsFlags() {
+  return default_flags;
+}
+
+std::vector<TGraphicsMode> ListGraphicsModes() {
+  return CachedModes();
+}
+
+int GraphicsModeCount() {
+  return static_cast<int>(CachedModes().size());
+}
+
+void GraphicsModeAt(int index, int& width, int& height, int& depth, int& hertz) {
+  const auto& modes = CachedModes();
+  if (index < 0 || index >= static_cast<int>(modes.size())) {
+    RaiseRuntimeError("Graphics mode index out of range");
+  }
+  const TGraphicsMode& mode = modes[static_cast<std::size_t>(index)];
+  width = mode.width;
+  height = mode.height;
+  depth = mode.depth;
+  hertz = mode.hertz;
+}
+
+int HasGraphicsMode(int width, int height, int depth, int hertz) {
+  for (const TGraphicsMode& mode : CachedModes()) {
+    if (width != 0 && mode.width != width) continue;
+    if (height != 0 && mode.height != height) continue;
+    if (depth != 0 && mode.depth != depth) continue;
+    if (hertz != 0 && mode.hertz != hertz) continue;
+    return 1;
+  }
+  return 0;
+}
+
+std::shared_ptr<TGraphics> NewGraphics(int width, int height, int depth, int hertz, int flags) {
+  if (current_driver == nullptr) return nullptr;
+  try {
+    return current_driver->CreateGraphics(width, height, depth, hertz, flags | default_flags);
+  } catch (const RuntimeError&) {
+    return nullptr;
+  }
+}
+
+std::shared_ptr<TGraphics> AttachGraphicsTo(unsigned long widget, int flags) {
+  if (current_driver == nullptr) return nullptr;
+  try {
+    return current_driver->AttachGraphics(widget, flags | default_flags);
+  } catch (const RuntimeError&) {
+    return nullptr;
+  }
+}
+
+void CloseGraphicsContext(const std::shared_ptr<TGraphics>& graphics) {
+  if (!graphics) return;
+  const std::shared_ptr<TGraphics> keep = graphics;  // the caller may hold it through a global
+  if (keep == default_graphics) default_graphics = nullptr;
+  if (keep == current_graphics) SelectGraphics(nullptr);
+  keep->Close();
+}
+
+void SelectGraphics(const std::shared_ptr<TGraphics>& graphics) {
+  if (!graphics) {
+    if (current_driver != nullptr && current_graphics) current_driver->SetGraphics(nullptr);
+    current_graphics = nullptr;
+    current_settings = {};
+    return;
+  }
+  TGraphicsDriver* driver = graphics->Driver();
+  if (driver != current_driver) ChangeDriver(driver);
+  Settings settings;
+  graphics->GetSettings(settings.width, settings.height, settings.depth, settings.hertz,
+                        settings.flags);
+  current_settings = settings;
+  current_driver->SetGraphics(graphics);
+  current_graphics = graphics;
+}
+
+std::shared_ptr<TGraphics> CurrentGraphics() {
+  return current_graphics;
+}
+
+int CurrentGraphicsWidth() {
+  return current_settings.width;
+}
+int CurrentGraphicsHeight() {
+  return current_settings.height;
+}
+int CurrentGraphicsDepth() {
+  return current_settings.depth;
+}
+int CurrentGraphicsHertz() {
+  return current_settings.hertz;
+}
+int CurrentGraphicsFlags() {
+  return current_settings.flags;
+}
+
+std::shared_ptr<TGraphics> OpenGraphics(int width, int height, int depth, int hertz, int flags) {
+  CloseDefaultGraphics();
+  std::shared_ptr<TGraphics> graphics = NewGraphics(width, height, depth, hertz, flags);
+  if (!graphics) return nullptr;
+  graphics_serial = NextGraphicsSerial(graphics_serial);
+  SelectGraphics(graphics);
+
+  paced = hertz > 0;
+  if (paced && depth != 0 && RetraceKeepsTime(hertz)) paced = false;
+  pacer.Restart(hertz, Clock().Now());
+
+  default_graphics = graphics;
+  if (depth != 0) PlaceMouse(width / 2, height / 2);
+  EnablePolledInput(nullptr);
+  if (!exit_handler_registered) {
+    exit_handler_registered = true;
+    std::atexit(CloseDefaultGraphicsAtExit);
+  }
+  return graphics;
+}
+
+std::shared_ptr<TGraphics> DefaultGraphics() {
+  return default_graphics;
+}
+
+void CloseDefaultGraphics() {
+  if (!default_graphics) return;
+  graphics_serial = NextGraphicsSerial(graphics_serial);
+  DisablePolledInput();
+  CloseGraphicsContext(default_graphics);
+}
+
+void FlipFrame(int sync) {
+  CallHooks(flip_hook_id, nullptr);
+  if (current_driver == nullptr) return;
+  if (sync != -1) {
+    current_driver->Flip(sync);
+    return;
+  }
+  if (!current_graphics || current_graphics != default_graphics || !paced) {
+    current_driver->Flip(current_settings.depth != 0 ? 1 : 0);
+    return;
+  }
+  pacer.WaitForNextFrame(Clock());
+  current_driver->Flip(0);
+}
+
+int GraphicsSerial() {
+  return graphics_serial;
+}
+
+int NextGraphicsSerial(int serial) {
+  const int next = static_cast<int>(static_cast<unsigned>(serial) + 1u);
+  return next == 0 ? 1 : next;
+}
+
+int FlipHookId() {
+  return flip_hook_id;
+}
+
+bool GraphicsPaced() {
+  return paced;
+}
+
+const FramePacer& GraphicsPacer() {
+  return pacer;
+}
+
+void UseFrameClock(FrameClock* clock) {
+  frame_clock = clock;
+}
+
+void StartGraphicsModule() {
+  if (started) return;
+  started = true;
+  StartSystemModule();
+  flip_hook_id = NewHookId();
+}

@@ -1,0 +1,47 @@
+// The pending-signal handler table and the mutex-guarded completion list.
+#include "platform/process/pending_work.h"
+
+#include <array>
+#include <mutex>
+#include <vector>
+
+namespace {
+struct Completion {
+  CompletionCallback callback;
+  ObjectRef object;
+  int result;
+};
+
+constexpr int kSignalSlots = 65;
+std::array<PendingSignalHandler, kSignalSlots> signal_handlers{};
+
+std::mutex completions_mutex;
+std::vector<Completion> posted_completions;
+}  // namespace
+
+void SetPendingSignalHandler(int signal_number, PendingSignalHandler handler) {
+  if (signal_number <= 0 || signal_number >= kSignalSlots) return;
+  signal_handlers[static_cast<std::size_t>(signal_number)] = handler;
+}
+
+void PostCompletion(CompletionCallback callback, ObjectRef object, int result) {
+  std::lock_guard<std::mutex> lock(completions_mutex);
+  posted_completions.push_back({callback, std::move(object), result});
+}
+
+void RunPendingWork(int signal_number) {
+  if (signal_number > 0 && signal_number < kSignalSlots) {
+    if (PendingSignalHandler handler = signal_handlers[static_cast<std::size_t>(signal_number)])
+      handler(signal_number);
+  }
+  std::vector<Completion> taken;
+  {
+    std::lock_guard<std::mutex> lock(completions_mutex);
+    taken.swap(posted_completions);
+  }
+  // Outside the lock: a callback may post again; that entry waits for the next poll.
+  for (Completion& completion : taken) {
+    completion.callback(completion.object, completion.result);
+    completion.object.reset();
+  }
+}

@@ -1,0 +1,96 @@
+#include "platform/process/signals.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdio>
+
+#include "platform/core/runtime_error.h"
+
+namespace {
+volatile sig_atomic_t pending_signal = 0;
+volatile sig_atomic_t termination_requested = 0;
+bool alarm_installed = false;
+
+// An alternate stack large enough for the reporter even when the main stack overflowed.
+alignas(16) char alternate_stack[64 * 1024];
+
+// Async-signal-safe: formats into a caller's buffer without locale or allocation.
+std::size_t FormatSignalText(int signal_number, char* out, std::size_t capacity) {
+  static const char kPrefix[] = "appstub.linux signal handler ";
+  std::size_t length = 0;
+  for (const char* p = kPrefix; *p != '\0' && length + 1 < capacity; ++p) out[length++] = *p;
+  char digits[12];
+  int count = 0;
+  unsigned value = signal_number < 0 ? 0u - static_cast<unsigned>(signal_number)
+                                     : static_cast<unsigned>(signal_number);
+  if (signal_number < 0 && length + 1 < capacity) out[length++] = '-';
+  do {
+    digits[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  while (count > 0 && length + 1 < capacity) out[length++] = digits[--count];
+  out[length] = '\0';
+  return length;
+}
+
+void OnAlarm(int signal_number) {
+  pending_signal = signal_number;
+}
+
+void OnTerminate(int) {
+  termination_requested = 1;
+}
+
+void OnCrash(int signal_number) {
+  char text[64];
+  const std::size_t length = FormatSignalText(signal_number, text, sizeof text);
+  ssize_t ignored = write(STDERR_FILENO, text, length);
+  (void)ignored;
+  _exit(255);
+}
+
+void Install(int signal_number, void (*handler)(int), int flags) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = flags;
+  sigaction(signal_number, &action, nullptr);
+}
+}  // namespace
+
+const char* SignalErrorText(int signal_number, char (&buffer)[64]) {
+  FormatSignalText(signal_number, buffer, sizeof buffer);
+  return buffer;
+}
+
+void InstallCrashHandlers() {
+  stack_t stack{};
+  stack.ss_sp = alternate_stack;
+  stack.ss_size = sizeof alternate_stack;
+  sigaltstack(&stack, nullptr);
+
+  signal(SIGPIPE, SIG_IGN);
+  for (int crash : {SIGBUS, SIGSEGV, SIGTRAP}) Install(crash, OnCrash, SA_ONSTACK | SA_RESETHAND);
+  Install(SIGTERM, OnTerminate, SA_RESTART);
+}
+
+void InstallAlarmHandler() {
+  if (alarm_installed) return;
+  alarm_installed = true;
+  Install(SIGALRM, OnAlarm, SA_RESTART);
+}
+
+int TakePendingSignal() {
+  const int signal_number = pending_signal;
+  pending_signal = 0;
+  return signal_number;
+}
+
+void RaisePendingTermination() {
+  if (!termination_requested) return;
+  termination_requested = 0;
+  char text[64];
+  RaiseRuntimeError(SignalErrorText(SIGTERM, text));
+}

@@ -1,0 +1,112 @@
+// The X11 system driver: Poll and Wait around the event pump, pointer warps and the blank cursor.
+// The console requesters and the web-address opener live in their own files.
+#include "platform/x11/linux_system_driver.h"
+
+#include <unistd.h>
+
+#include "platform/process/pending_work.h"
+#include "platform/process/signals.h"
+#include "platform/x11/console_requesters.h"
+#include "platform/x11/desktop_opener.h"
+#include "platform/x11/x_event_pump.h"
+
+namespace {
+Window input_window = 0;
+}  // namespace
+
+void SetInputWindow(Window window) {
+  input_window = window;
+}
+
+Window InputWindow() {
+  return input_window;
+}
+
+TLinuxSystemDriver::TLinuxSystemDriver() {
+  OpenXDisplay();
+}
+
+void TLinuxSystemDriver::Poll() {
+  RaisePendingTermination();
+  Display* display = XDisplayConnection();
+  if (display == nullptr) return;
+  if (warp_pending_) {
+    // NOTE: a round trip instead of a flush puts the warp's own MotionNotify in the queue before
+    // this pump. Otherwise a read after PlaceMouse could still see the pre-warp position and
+    // count one pointer move twice.
+    warp_pending_ = false;
+    XSync(display, False);
+  } else {
+    XFlush(display);
+  }
+  PumpXEvents(display);
+  RunPendingWork(TakePendingSignal());
+  RaisePendingTermination();
+}
+
+void TLinuxSystemDriver::Wait() {
+  RaisePendingTermination();
+  if (Display* display = XDisplayConnection()) PumpXEvents(display);
+  int pending = TakePendingSignal();
+  if (pending == 0) {
+    // The 1 ms interval timer's signal ends this sleep almost at once.
+    sleep(1);
+    pending = TakePendingSignal();
+  }
+  RunPendingWork(pending);
+  RaisePendingTermination();
+}
+
+void TLinuxSystemDriver::MoveMouse(int x, int y) {
+  Display* display = XDisplayConnection();
+  if (display == nullptr) return;
+  // Window 0 makes X move the pointer by (x, y) from where it is.
+  XWarpPointer(display, None, input_window, 0, 0, 0, 0, x, y);
+  warp_pending_ = true;
+}
+
+Cursor TLinuxSystemDriver::BlankCursor(Display* display) {
+  if (blank_cursor_ != None) return blank_cursor_;
+  static const char kNoBits[8] = {};
+  Pixmap bitmap = XCreateBitmapFromData(display, input_window, kNoBits, 8, 8);
+  XColor black{};
+  black.flags = DoRed | DoGreen | DoBlue;
+  blank_cursor_ = XCreatePixmapCursor(display, bitmap, bitmap, &black, &black, 0, 0);
+  XFreePixmap(display, bitmap);
+  // NOTE: never freed: the display stays open until exit and the server frees it then.
+  return blank_cursor_;
+}
+
+void TLinuxSystemDriver::SetMouseVisible(bool visible) {
+  Display* display = XDisplayConnection();
+  if (display == nullptr || input_window == 0) return;
+  if (visible)
+    XUndefineCursor(display, input_window);
+  else
+    XDefineCursor(display, input_window, BlankCursor(display));
+}
+
+void TLinuxSystemDriver::Notify(const String& text, bool) {
+  ConsoleNotify(text);
+}
+
+int TLinuxSystemDriver::Confirm(const String& text, bool) {
+  return ConsoleConfirm(text);
+}
+
+int TLinuxSystemDriver::Proceed(const String& text, bool) {
+  return ConsoleProceed(text);
+}
+
+String TLinuxSystemDriver::RequestFile(const String&, const String&, bool, const String&) {
+  return ConsoleRequestLine(u"Enter a filename:");
+}
+
+String TLinuxSystemDriver::RequestDir(const String&, const String&) {
+  return ConsoleRequestLine(u"Enter a directory name:");
+}
+
+int TLinuxSystemDriver::OpenURL(const String& url) {
+  RunDesktopOpener(url);
+  return 0;
+}

@@ -1,0 +1,299 @@
+// The OpenGL 2D driver: graphics objects wrap the OpenGL graphics driver's contexts; drawing state
+// becomes fixed-function OpenGL state, primitives go out in immediate mode.
+#include "render2d/gl/gl_vex2d_driver.h"
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+
+#include "platform/glx/gl_graphics.h"
+
+namespace {
+// Back-end state for whichever context the last SetGraphics made current.
+int cached_blend = 0;  // 0: none applied yet
+unsigned int cached_texture = 0;
+bool texturing = false;
+std::uint8_t color_bytes[4] = {0, 0, 0, 0};  // red, green, blue, alpha for glColor4ubv
+TTransform2D matrix{0, 0, 0, 0};
+TextureFrameFactory texture_frame_factory;
+bool started = false;
+
+#ifndef NDEBUG
+// Reports, but does not stop on, an error: some are legitimate (a line width of 0 is passed on
+// unchanged and rejected by OpenGL).
+void CheckGLError(const char* where) {
+  for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError()) {
+    std::fprintf(stderr, "OpenGL error 0x%x by the time of %s\n", error, where);
+  }
+}
+#else
+void CheckGLError(const char*) {}
+#endif
+
+std::uint8_t ClampByte(int value) {
+  return static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+}
+
+void ApplyBlend(int mode) {
+  switch (mode) {
+    case BLEND_MASK:
+      glDisable(GL_BLEND);
+      glEnable(GL_ALPHA_TEST);
+      glAlphaFunc(GL_GEQUAL, 0.5f);
+      break;
+    case BLEND_ALPHA:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+      glDisable(GL_ALPHA_TEST);
+      break;
+    case BLEND_LIGHT:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+      glDisable(GL_ALPHA_TEST);
+      break;
+    case BLEND_SHADE:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_DST_COLOR, GL_ZERO);
+      glDisable(GL_ALPHA_TEST);
+      break;
+    default:  // BLEND_SOLID and unknown modes
+      glDisable(GL_BLEND);
+      glDisable(GL_ALPHA_TEST);
+      break;
+  }
+}
+
+void Vertex(TVertex2D v) {
+  glVertex2f(v.x, v.y);
+}
+
+// Swaps to the hidden shared context and back again, even when the work in between throws.
+class SharedContextScope {
+ public:
+  SharedContextScope() { GLGraphicsDriver()->SwapSharedContext(); }
+  ~SharedContextScope() { GLGraphicsDriver()->SwapSharedContext(); }
+  SharedContextScope(const SharedContextScope&) = delete;
+  SharedContextScope& operator=(const SharedContextScope&) = delete;
+};
+}  // namespace
+
+String TGLVex2DDriver::ToString() const {
+  return u"OpenGL";
+}
+
+std::vector<TGraphicsMode> TGLVex2DDriver::GraphicsModes() {
+  return GLGraphicsDriver()->GraphicsModes();
+}
+
+std::shared_ptr<TGraphics> TGLVex2DDriver::AttachGraphics(unsigned long widget, int flags) {
+  std::shared_ptr<TGraphics> context = GLGraphicsDriver()->AttachGraphics(widget, flags);
+  return context ? TVex2DGraphics::Create(std::move(context), this) : nullptr;
+}
+
+std::shared_ptr<TGraphics> TGLVex2DDriver::CreateGraphics(int width, int height, int depth,
+                                                          int hertz, int flags) {
+  std::shared_ptr<TGraphics> context =
+      GLGraphicsDriver()->CreateGraphics(width, height, depth, hertz, flags);
+  return context ? TVex2DGraphics::Create(std::move(context), this) : nullptr;
+}
+
+void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
+  if (!graphics) {
+    TVex2DGraphics::ClearCurrent();
+    GLGraphicsDriver()->SetGraphics(nullptr);
+    return;
+  }
+  auto vex = std::dynamic_pointer_cast<TVex2DGraphics>(graphics);
+  // Only our own wrappers of a still-open context: anything else would leave the renderer's
+  // state pointing at a context it cannot draw into.
+  if (!vex || vex->Driver() != this || !vex->_graphics) return;
+  GLGraphicsDriver()->SetGraphics(vex->_graphics);
+  ResetGLContext(*vex);
+  vex->MakeCurrent();
+}
+
+void TGLVex2DDriver::Flip(int sync) {
+  GLGraphicsDriver()->Flip(sync);
+}
+
+std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap& pixmap,
+                                                                   int flags) {
+  if (!texture_frame_factory) return nullptr;
+  SharedContextScope shared;
+  return texture_frame_factory(pixmap, flags);
+}
+
+void TGLVex2DDriver::SetBlend(int mode) {
+  if (mode == cached_blend) return;
+  cached_blend = mode;
+  ApplyBlend(mode);
+}
+
+void TGLVex2DDriver::SetAlpha(float alpha) {
+  float a = alpha;
+  if (a > 1) a = 1;
+  if (!(a >= 0)) a = 0;  // negative or not a number
+  color_bytes[3] = static_cast<std::uint8_t>(a * 255);
+  glColor4ubv(color_bytes);
+}
+
+void TGLVex2DDriver::SetColor(int red, int green, int blue) {
+  color_bytes[0] = ClampByte(red);
+  color_bytes[1] = ClampByte(green);
+  color_bytes[2] = ClampByte(blue);
+  glColor4ubv(color_bytes);
+}
+
+void TGLVex2DDriver::SetClsColor(int red, int green, int blue) {
+  glClearColor(ClampByte(red) / 255.0f, ClampByte(green) / 255.0f, ClampByte(blue) / 255.0f, 1);
+}
+
+void TGLVex2DDriver::SetViewport(int x, int y, int width, int height) {
+  const int screen_height = CurrentGraphicsHeight();
+  if (x == 0 && y == 0 && width == CurrentGraphicsWidth() && height == screen_height) {
+    glDisable(GL_SCISSOR_TEST);
+  } else {
+    // OpenGL counts window rows from the bottom.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, screen_height - y - height, width, height);
+  }
+}
+
+void TGLVex2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
+  matrix = {ix, iy, jx, jy};
+}
+
+void TGLVex2DDriver::SetLineWidth(float width) {
+  glLineWidth(width);
+}
+
+void TGLVex2DDriver::Cls() {
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void TGLVex2DDriver::Plot(float x, float y) {
+  DisableTexturing();
+  glBegin(GL_POINTS);
+  Vertex(PixelCentre({x, y}));
+  glEnd();
+}
+
+void TGLVex2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
+  DisableTexturing();
+  glBegin(GL_LINES);
+  Vertex(PixelCentre(MapPoint(matrix, x0, y0, tx, ty)));
+  Vertex(PixelCentre(MapPoint(matrix, x1, y1, tx, ty)));
+  glEnd();
+}
+
+void TGLVex2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
+  DisableTexturing();
+  glBegin(GL_QUADS);
+  EmitRectVertices(matrix, x0, y0, x1, y1, tx, ty, Vertex);
+  glEnd();
+}
+
+void TGLVex2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {
+  DisableTexturing();
+  glBegin(GL_POLYGON);
+  EmitOvalVertices(matrix, x0, y0, x1, y1, tx, ty, Vertex);
+  glEnd();
+}
+
+void TGLVex2DDriver::DrawPoly(std::span<const float> xy, float hx, float hy, float tx, float ty) {
+  if (!PolyIsDrawable(xy)) return;
+  DisableTexturing();
+  glBegin(GL_POLYGON);
+  EmitPolyVertices(matrix, xy, hx, hy, tx, ty, Vertex);
+  glEnd();
+}
+
+void TGLVex2DDriver::DrawPixmap(const TPixmap& pixmap, int x, int y) {
+  const int remembered_blend = cached_blend;
+  DisableTexturing();
+  SetBlend(BLEND_SOLID);
+  PixmapRef rows = FlipPixmapVertical(pixmap);  // OpenGL draws pixel rows bottom-up
+  if (rows->format != RGBA8888) rows = rows->Convert(RGBA8888);
+  // NOTE: glRasterPos would be clipped away for a position left of or below the window; moving
+  // a valid position by a bitmap's zero-size advance reaches any corner, inside or out.
+  glRasterPos2i(0, 0);
+  glBitmap(0, 0, 0, 0, static_cast<float>(x), static_cast<float>(-y - rows->height), nullptr);
+  glDrawPixels(rows->width, rows->height, GL_RGBA, GL_UNSIGNED_BYTE, rows->pixels);
+  SetBlend(remembered_blend);
+  CheckGLError("DrawPixmap");
+}
+
+PixmapRef TGLVex2DDriver::GrabPixmap(int x, int y, int width, int height) {
+  PixmapRef rows = TPixmap::Create(width, height, RGBA8888, 4);
+  const int screen_height = CurrentGraphicsHeight();
+  // NOTE: OpenGL writes nothing for the part of a rectangle outside the window; that part reads
+  // as transparent black rather than as whatever the fresh memory held.
+  if (x < 0 || y < 0 || x + width > CurrentGraphicsWidth() || y + height > screen_height)
+    rows->ClearPixels(0);
+  glReadPixels(x, screen_height - height - y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+               rows->pixels);
+  CheckGLError("GrabPixmap");
+  return FlipPixmapVertical(*rows);
+}
+
+void TGLVex2DDriver::ResetGLContext(TGraphics& graphics) {
+  int width = 0, height = 0, depth = 0, hertz = 0, flags = 0;
+  graphics.GetSettings(width, height, depth, hertz, flags);
+  cached_blend = 0;
+  cached_texture = 0;
+  texturing = false;
+  glDisable(GL_TEXTURE_2D);
+  // One unit per pixel, (0, 0) at the top-left corner, y growing downward.
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glViewport(0, 0, width, height);
+  CheckGLError("ResetGLContext");
+}
+
+TGLVex2DDriver* GetGLVex2DDriver() {
+  static TGLVex2DDriver driver;
+  return &driver;
+}
+
+void BindTextureName(unsigned int name) {
+  if (name == cached_texture) return;
+  glBindTexture(GL_TEXTURE_2D, name);
+  cached_texture = name;
+}
+
+void EnableTexturing(unsigned int name) {
+  BindTextureName(name);
+  if (texturing) return;
+  glEnable(GL_TEXTURE_2D);
+  texturing = true;
+}
+
+void DisableTexturing() {
+  if (!texturing) return;
+  glDisable(GL_TEXTURE_2D);
+  texturing = false;
+}
+
+TTransform2D GLVex2DMatrix() {
+  return matrix;
+}
+
+void SetTextureFrameFactory(TextureFrameFactory factory) {
+  texture_frame_factory = std::move(factory);
+}
+
+void SetPolygonOutlineMode(bool outline) {
+  glPolygonMode(GL_FRONT_AND_BACK, outline ? GL_LINE : GL_FILL);
+}
+
+void StartGLVex2DModule() {
+  if (started) return;
+  started = true;
+  StartVex2DModule();
+  StartGLGraphicsModule();
+  SelectGraphicsDriver(GetGLVex2DDriver(), 2);
+}

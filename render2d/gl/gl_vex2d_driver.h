@@ -1,0 +1,66 @@
+// The OpenGL 2D back end: fixed-function immediate-mode drawing on the contexts of the OpenGL
+// graphics driver, which it wraps. It caches blend mode, bound texture and texturing so that
+// unchanged settings cost no OpenGL call; the caches start afresh on every context switch.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "platform/core/text.h"
+#include "render2d/drawing/vex2d.h"
+
+class TGLVex2DDriver : public TVex2DDriver {
+ public:
+  String ToString() const;  // "OpenGL"
+
+  std::vector<TGraphicsMode> GraphicsModes() override;
+  std::shared_ptr<TGraphics> AttachGraphics(unsigned long widget, int flags) override;
+  std::shared_ptr<TGraphics> CreateGraphics(int width, int height, int depth, int hertz,
+                                            int flags) override;
+  // Null clears the current 2D graphics. A TVex2DGraphics of this driver has its GLX context made
+  // current, the context reset for 2D drawing and its state applied; anything else is refused.
+  void SetGraphics(const std::shared_ptr<TGraphics>& graphics) override;
+  void Flip(int sync) override;
+
+  // Made in the hidden shared context by the registered texture-frame factory; null without one.
+  std::shared_ptr<TImageFrame> CreateFrameFromPixmap(const TPixmap& pixmap, int flags) override;
+  void SetBlend(int mode) override;
+  void SetAlpha(float alpha) override;
+  void SetColor(int red, int green, int blue) override;
+  void SetClsColor(int red, int green, int blue) override;
+  void SetViewport(int x, int y, int width, int height) override;
+  void SetTransform(float ix, float iy, float jx, float jy) override;
+  void SetLineWidth(float width) override;
+  void Cls() override;
+  void Plot(float x, float y) override;
+  void DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) override;
+  void DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) override;
+  void DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) override;
+  void DrawPoly(std::span<const float> xy, float hx, float hy, float tx, float ty) override;
+  void DrawPixmap(const TPixmap& pixmap, int x, int y) override;
+  PixmapRef GrabPixmap(int x, int y, int width, int height) override;
+
+  // Forgets the caches and sets up a y-down pixel projection over the whole context.
+  void ResetGLContext(TGraphics& graphics);
+};
+
+// The one OpenGL 2D driver, made on first use.
+TGLVex2DDriver* GetGLVex2DDriver();
+
+// The texture cache, shared with texture frames: each call reaches OpenGL only on a change.
+void BindTextureName(unsigned int name);
+void EnableTexturing(unsigned int name);  // binds, then enables GL_TEXTURE_2D
+void DisableTexturing();
+
+// The matrix last given to SetTransform; texture frames map their corners with it.
+TTransform2D GLVex2DMatrix();
+
+// How CreateFrameFromPixmap makes a texture frame; registered by the image module at its start.
+using TextureFrameFactory = std::function<std::shared_ptr<TImageFrame>(const TPixmap&, int flags)>;
+void SetTextureFrameFactory(TextureFrameFactory factory);
+
+// Rectangles, ovals and polygons as outlines (true) or filled (false), for all later drawing.
+void SetPolygonOutlineMode(bool outline);
+
+// Starts the OpenGL graphics module, then selects this driver with default flags 2.
+void StartGLVex2DModule();

@@ -1,0 +1,216 @@
+// The real game under an X server, played through XTest: every way through the screens and every
+// way out, with the window's pixels read back where they prove what is shown.
+#include <X11/keysym.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <future>
+#include <string>
+#include <thread>
+
+#include "game/random/random.h"
+#include "tests/support/display.h"
+#include "tests/support/game_window.h"
+#include "tests/support/process.h"
+
+namespace {
+constexpr int kFindMs = 10000;
+constexpr int kScreenMs = 20000;  // the slowest change, box closing and opening, takes 3 s at 60 Hz
+
+std::future<ProcessResult> StartGame() {
+  ProcessOptions options;
+  options.timeout_ms = 110000;  // below the test's own limit, so a hung game is killed first
+  return std::async(std::launch::async,
+                    [options] { return RunProcess({ZIRKULON_BINARY}, options); });
+}
+
+#define ASSERT_SCREEN(window, screen)                    \
+  ASSERT_TRUE((window).WaitForScreen(screen, kScreenMs)) \
+      << "expected " << ScreenName(screen) << ", saw " << ScreenName((window).last_seen())
+
+// The title "Zirkulon" at scale 3 starts at x 304 (400 - 64 * 3 / 2); each character has the
+// colour that the seed 400 * 80 * 8 draws for it, shown at alpha 0.9 over the dark panel.
+void ExpectMenuTitleAndOutline(const GameShot& shot) {
+  for (int x = 200; x <= 600; ++x) ASSERT_TRUE(shot.White(x, 50)) << "outline at x " << x;
+  for (int y = 50; y <= 551; ++y) ASSERT_TRUE(shot.White(200, y)) << "outline at y " << y;
+  int leftmost = 800;
+  for (int y = 80; y < 128; ++y) {
+    for (int x = 210; x < 590; ++x) {
+      if (shot.Bright(x, y) && x < leftmost) leftmost = x;
+    }
+  }
+  EXPECT_GE(leftmost, 296);
+  EXPECT_LE(leftmost, 312);
+  SetRandomSeed(400 * 80 * 8);
+  const int blue = RandomInt(100, 255);
+  const int green = RandomInt(100, 255);
+  const int red = RandomInt(100, 255);
+  SetRandomSeed(4660);
+  // The first glyph's column of pixels that best matches its colour.
+  int matches = 0;
+  for (int y = 80; y < 128; ++y) {
+    for (int x = 296; x < 328; ++x) {
+      if (std::abs(shot.Red(x, y) - red * 9 / 10) <= 12 &&
+          std::abs(shot.Green(x, y) - green * 9 / 10) <= 12 &&
+          std::abs(shot.Blue(x, y) - blue * 9 / 10) <= 12)
+        ++matches;
+    }
+  }
+  EXPECT_GT(matches, 40) << "the Z in " << red << ", " << green << ", " << blue;
+}
+
+// An X server of this test's own, started with extra options; it ends with the object.
+class PrivateXServer {
+ public:
+  explicit PrivateXServer(const std::vector<std::string>& options) {
+    char path[] = "/tmp/zirkulon-xserver-XXXXXX";
+    const int number_file = mkstemp(path);
+    if (number_file < 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      // The server picks a free display itself and writes its number to standard output.
+      dup2(number_file, STDOUT_FILENO);
+      const int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, STDERR_FILENO);
+      std::vector<std::string> args = {"Xvfb", "-displayfd", "1", "-nolisten", "tcp"};
+      args.insert(args.end(), options.begin(), options.end());
+      std::vector<char*> argv;
+      for (auto& arg : args) argv.push_back(arg.data());
+      argv.push_back(nullptr);
+      execvp("Xvfb", argv.data());
+      _exit(127);
+    }
+    close(number_file);
+    for (int i = 0; i < 200 && display_.empty(); ++i) {
+      std::ifstream in(path);
+      std::string line;
+      if (std::getline(in, line) && !in.eof()) display_ = ":" + line;
+      if (display_.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    unlink(path);
+  }
+  ~PrivateXServer() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  const std::string& display() const { return display_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+};
+
+// The bracketed best score under the score appears once the score has fallen below the best.
+bool BestShownUnderScore(const GameShot& shot) {
+  return shot.RowHasBright(346, 376, 424);
+}
+
+TEST(EndToEnd, ThroughEveryScreenAndOutThroughTheFarewell) {
+  REQUIRE_DISPLAY();
+  auto run = StartGame();
+  GameWindow window;
+  ASSERT_TRUE(window.Find(kFindMs));
+  ASSERT_SCREEN(window, ShownScreen::kMenu);
+  ExpectMenuTitleAndOutline(window.Capture());
+
+  window.TapKey(XK_h);
+  ASSERT_SCREEN(window, ShownScreen::kHelp);
+  window.TapKey(XK_Escape);
+  ASSERT_SCREEN(window, ShownScreen::kMenu);
+  window.TapKey(XK_space);
+  ASSERT_SCREEN(window, ShownScreen::kGame);
+
+  // The serve waits for a click: nothing is lost meanwhile.
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  EXPECT_FALSE(BestShownUnderScore(window.Capture()));
+  window.Click(1);
+  bool lost = false;
+  for (int i = 0; i < 300 && !lost; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    lost = BestShownUnderScore(window.Capture());
+  }
+  EXPECT_TRUE(lost) << "a released ball flies out and costs a point";
+
+  window.TapKey(XK_Escape);
+  ASSERT_SCREEN(window, ShownScreen::kMenu);
+  window.TapKey(XK_Escape);
+  ASSERT_SCREEN(window, ShownScreen::kFarewell);
+  window.TapKey(XK_space);
+  const ProcessResult result = run.get();
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.standard_error, "");
+}
+
+TEST(EndToEnd, SecondEscapeOnTheFarewellScreenExits) {
+  REQUIRE_DISPLAY();
+  auto run = StartGame();
+  GameWindow window;
+  ASSERT_TRUE(window.Find(kFindMs));
+  ASSERT_SCREEN(window, ShownScreen::kMenu);
+  window.TapKey(XK_Escape);
+  ASSERT_SCREEN(window, ShownScreen::kFarewell);
+  window.TapKey(XK_Escape);
+  const ProcessResult result = run.get();
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_TRUE(window.WaitGone(2000));
+}
+
+TEST(EndToEnd, CloseButtonEndsTheProgram) {
+  REQUIRE_DISPLAY();
+  auto run = StartGame();
+  GameWindow window;
+  ASSERT_TRUE(window.Find(kFindMs));
+  ASSERT_SCREEN(window, ShownScreen::kMenu);
+  window.RequestClose();
+  const ProcessResult result = run.get();
+  EXPECT_EQ(result.exit_status, 0);
+  EXPECT_EQ(result.standard_error, "");
+}
+
+TEST(EndToEnd, TerminationSignalEndsWith255) {
+  REQUIRE_DISPLAY();
+  ProcessOptions options;
+  options.send_sigterm_after_ms = 2000;
+  const ProcessResult result = RunProcess({ZIRKULON_BINARY}, options);
+  EXPECT_EQ(result.exit_status, 255);
+  EXPECT_NE(result.standard_error.find("appstub.linux signal handler 15"), std::string::npos)
+      << result.standard_error;
+}
+
+TEST(EndToEnd, NoDisplayGivesAClearErrorWithinSeconds) {
+  for (const char* display : {"DISPLAY=:59999", "DISPLAY="}) {
+    ProcessOptions options;
+    options.extra_environment = {display};
+    options.timeout_ms = 5000;
+    const auto start = std::chrono::steady_clock::now();
+    const ProcessResult result = RunProcess({ZIRKULON_BINARY}, options);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(result.exit_status, 255) << display;
+    EXPECT_NE(result.standard_error.find("X display"), std::string::npos)
+        << display << ": " << result.standard_error;
+    EXPECT_NE(result.standard_error.find("DISPLAY"), std::string::npos) << result.standard_error;
+    EXPECT_EQ(std::count(result.standard_error.begin(), result.standard_error.end(), '\n'), 1);
+    EXPECT_TRUE(result.standard_error.ends_with('\n')) << result.standard_error;
+  }
+}
+
+TEST(EndToEnd, AServerWithoutOpenGLGivesAClearError) {
+  PrivateXServer server({"-extension", "GLX"});
+  ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
+  ProcessOptions options;
+  options.extra_environment = {"DISPLAY=" + server.display()};
+  options.timeout_ms = 10000;
+  const ProcessResult result = RunProcess({ZIRKULON_BINARY}, options);
+  EXPECT_EQ(result.exit_status, 255);
+  EXPECT_NE(result.standard_error.find("no OpenGL"), std::string::npos) << result.standard_error;
+  EXPECT_NE(result.standard_error.find("GLX"), std::string::npos) << result.standard_error;
+}
+}  // namespace

@@ -1,0 +1,179 @@
+// The background field: spawning, drifting, replacement at the bounds.
+#include "game/world/background.h"
+
+#include <gtest/gtest.h>
+
+#include "game/random/random.h"
+#include "game/world/game_state.h"
+#include "platform/core/numeric.h"
+#include "render2d/drawing/vex2d.h"
+#include "tests/support/game_fixture.h"
+#include "tests/support/recording_vex2d_driver.h"
+
+namespace {
+struct Background : ::testing::Test {
+  void SetUp() override {
+    ResetGameState();
+    SetRandomSeed(4660);
+  }
+  void TearDown() override { ResetGameState(); }
+};
+
+TEST_F(Background, SpawnDrawsItsRandomNumbersInOrder) {
+  const double speed = RandomReal(0.5, 1.5);
+  const int w = RandomInt(50, 200);
+  const int h = RandomInt(50, 200);
+  const int cr = RandomInt(0, 100);
+  const int cg = RandomInt(0, 100);
+  const int cb = RandomInt(0, 100);
+  const double rspeed = RandomReal(-5, 5);
+  const int mask = RandomInt(0, 15);
+  int vx = 0;
+  int vy = 0;
+  do {
+    vx = TruncToInt(RandomReal(-6, 6));
+    vy = TruncToInt(RandomReal(-6, 6));
+  } while (AbsInt(vx) <= 2 && AbsInt(vy) <= 2);
+  const int after = GetRandomSeed();
+
+  SetRandomSeed(4660);
+  const TRect& r = SpawnRect();
+  EXPECT_EQ(r.speed, static_cast<float>(speed));
+  EXPECT_EQ(r.w, w);
+  EXPECT_EQ(r.h, h);
+  EXPECT_EQ(r.cr, cr);
+  EXPECT_EQ(r.cg, cg);
+  EXPECT_EQ(r.cb, cb);
+  EXPECT_EQ(r.rspeed, static_cast<float>(rspeed));
+  EXPECT_EQ(r.mask, mask);
+  EXPECT_EQ(r.mvx, vx);
+  EXPECT_EQ(r.mvy, vy);
+  EXPECT_EQ(r.rot, 0.0f);
+  EXPECT_EQ(GetRandomSeed(), after);
+  EXPECT_EQ(Rects().Count(), 1u);
+}
+
+TEST_F(Background, EveryRectangleStartsOutsideOnTheSideItMovesAwayFrom) {
+  for (int i = 0; i < 500; ++i) {
+    const TRect& r = SpawnRect();
+    ASSERT_TRUE(AbsInt(TruncToInt(r.mvx)) > 2 || AbsInt(TruncToInt(r.mvy)) > 2);
+    ASSERT_GE(r.w, 50);
+    ASSERT_LE(r.w, 200);
+    ASSERT_GE(r.speed, 0.5f);
+    ASSERT_LE(r.speed, 1.5f);
+    ASSERT_GE(r.mask, 0);
+    ASSERT_LE(r.mask, 15);
+    const float reach = static_cast<float>(r.w + r.h);
+    EXPECT_EQ(r.x, r.mvx > 0 ? -reach : 800 + reach);
+    EXPECT_EQ(r.y, r.mvy > 0 ? -reach : 600 + reach);
+  }
+}
+
+TEST_F(Background, AFreshRectangleOnItsBoundIsNotReplaced) {
+  TRect& r = SpawnRect();
+  r.mvx = 0;
+  r.mvy = 0;
+  r.rspeed = 0;
+  r.move();
+  EXPECT_EQ(Rects().Count(), 1u);
+  EXPECT_EQ(&**Rects().begin(), &r);
+}
+
+TEST_F(Background, MoveScalesByTempoAndSpeed) {
+  TRect& r = SpawnRect();
+  r.x = 100;
+  r.y = 100;
+  r.mvx = 4;
+  r.mvy = -3;
+  r.speed = 1.5f;
+  r.rspeed = 2;
+  Game().tempo = 0.5f;
+  r.move();
+  EXPECT_FLOAT_EQ(r.x, 103.0f);
+  EXPECT_FLOAT_EQ(r.y, 97.75f);
+  EXPECT_FLOAT_EQ(r.rot, 1.0f);
+}
+
+TEST_F(Background, ARectangleCrossingTwoBoundsIsReplacedOnce) {
+  TRect& r = SpawnRect();
+  r.w = 50;
+  r.h = 50;
+  r.x = 899;
+  r.y = 699;
+  r.mvx = 5;
+  r.mvy = 5;
+  r.speed = 1;
+  r.move();
+  ASSERT_EQ(Rects().Count(), 1u);
+  EXPECT_NE(&**Rects().begin(), &r);
+}
+
+TEST_F(Background, NoReplacementWhileTempoIsNotAboveZero) {
+  TRect& r = SpawnRect();
+  r.w = 50;
+  r.h = 50;
+  r.x = -99;
+  r.mvx = 5;
+  r.speed = 1;
+  Game().tempo = -0.5f;
+  r.move();
+  EXPECT_FLOAT_EQ(r.x, -101.5f);
+  ASSERT_EQ(Rects().Count(), 1u);
+  EXPECT_EQ(&**Rects().begin(), &r);
+  Game().tempo = 0;
+  r.move();
+  EXPECT_EQ(&**Rects().begin(), &r);
+}
+}  // namespace
+
+namespace {
+using Args = std::vector<double>;
+
+struct BackgroundDrawing : Background {
+  void SetUp() override { Background::SetUp(); }
+  HeadlessGraphics session;
+};
+
+TEST_F(BackgroundDrawing, QuarterRectsAreDrawnFromTheCentreWithSignedSizes) {
+  session.driver.Clear();
+  DrawQuarterRects(100, 200, 51, 11, 15);
+  const auto rects = session.driver.CallsNamed("DrawRect");
+  ASSERT_EQ(rects.size(), 4u);
+  EXPECT_EQ(rects[0].args, (Args{0, 0, 25, 5, 100, 200}));
+  EXPECT_EQ(rects[1].args, (Args{0, 0, -25, 5, 100, 200}));
+  EXPECT_EQ(rects[2].args, (Args{0, 0, 25, -5, 100, 200}));
+  EXPECT_EQ(rects[3].args, (Args{0, 0, -25, -5, 100, 200}));
+  session.driver.Clear();
+  DrawQuarterRects(100, 200, 51, 11, 6);
+  const auto some = session.driver.CallsNamed("DrawRect");
+  ASSERT_EQ(some.size(), 2u);
+  EXPECT_EQ(some[0].args, (Args{0, 0, -25, 5, 100, 200}));
+  EXPECT_EQ(some[1].args, (Args{0, 0, 25, -5, 100, 200}));
+  session.driver.Clear();
+  DrawQuarterRects(100, 200, 51, 11, 0);
+  EXPECT_TRUE(session.driver.calls.empty());
+}
+
+TEST_F(BackgroundDrawing, ARectangleRestoresTheRotationAsWholeDegrees) {
+  TRect& r = SpawnRect();
+  r.rot = 33.5f;
+  SetDrawRotation(12.7f);
+  r.draw();
+  EXPECT_EQ(GetDrawRotation(), 12.0f);
+}
+
+TEST_F(BackgroundDrawing, GlowThenEveryRectangleMovedAndDrawn) {
+  for (int i = 0; i < 3; ++i) SpawnRect().mask = 15;
+  session.driver.Clear();
+  DrawBackground();
+  const auto rects = session.driver.CallsNamed("DrawRect");
+  ASSERT_EQ(rects.size(), 10u + 3 * 4);
+  EXPECT_EQ(rects[0].args, (Args{0, 0, 798, 598, 1, 1}));
+  EXPECT_EQ(rects[9].args, (Args{0, 0, 780, 580, 10, 10}));
+  const auto alphas = session.driver.CallsNamed("SetAlpha");
+  ASSERT_EQ(alphas.size(), 2u);
+  EXPECT_EQ(alphas[0].args, (Args{0.1f}));
+  EXPECT_EQ(alphas[1].args, (Args{1.0f}));
+  EXPECT_EQ(GetBlend(), BLEND_LIGHT);
+}
+}  // namespace

@@ -1,0 +1,265 @@
+// The GLX glue against a real X server (Xvfb) with Mesa's software OpenGL.
+#include "platform/glx/glx_context.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/x11/x_display.h"
+#include "tests/support/display.h"
+
+// X and GL after gtest: Xlib's macros (None, Bool) collide with gtest's names.
+#include <GL/gl.h>
+#include <GL/glx.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include <vector>
+
+namespace {
+class GlxContext : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_DISPLAY();
+    display = OpenXDisplay();
+    ASSERT_NE(display, nullptr);
+    TakeLastXError();
+  }
+  void TearDown() override {
+    for (int handle : opened) CloseContextWindow(handle);
+  }
+  int Create(int width, int height, int depth, int hertz, int flags) {
+    const int handle = CreateContextWindow(width, height, depth, hertz, flags);
+    if (handle != 0) opened.push_back(handle);
+    return handle;
+  }
+  // The window's attributes, or false when the server no longer knows it.
+  bool Attributes(unsigned long window, XWindowAttributes& attributes) {
+    XSync(display, False);
+    TakeLastXError();
+    const bool known = XGetWindowAttributes(display, window, &attributes) != 0;
+    XSync(display, False);
+    TakeLastXError();
+    return known;
+  }
+
+  Display* display = nullptr;
+  std::vector<int> opened;
+};
+
+std::vector<int> recorded_intervals;
+int RecordInterval(int interval) {
+  recorded_intervals.push_back(interval);
+  return 0;
+}
+}  // namespace
+
+TEST_F(GlxContext, TheGamesRequestMakesTheHiddenSharedContextFirst) {
+  const int window = Create(800, 600, 0, 60, 2);
+  ASSERT_NE(window, 0);
+  const int shared = SharedContext();
+  ASSERT_NE(shared, 0);
+  EXPECT_LT(shared, window) << "the shared context is made before the window";
+
+  const GLContextRecord* hidden = ContextRecord(shared);
+  ASSERT_NE(hidden, nullptr);
+  EXPECT_EQ(hidden->width, 100);
+  EXPECT_EQ(hidden->height, 100);
+  EXPECT_EQ(hidden->flags, 0);
+  XWindowAttributes attributes{};
+  ASSERT_TRUE(Attributes(hidden->window, attributes));
+  EXPECT_EQ(attributes.map_state, IsUnmapped);
+  EXPECT_EQ(attributes.your_event_mask, StructureNotifyMask | ResizeRedirectMask)
+      << "the hidden window gets no input selection";
+
+  const GLContextRecord* record = ContextRecord(window);
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->kind, kWindowContext);
+  EXPECT_EQ(record->width, 800);
+  EXPECT_EQ(record->height, 600);
+  EXPECT_EQ(record->depth, 24);
+  EXPECT_EQ(record->hertz, 60);
+  EXPECT_EQ(record->flags, 2);
+  EXPECT_EQ(record->sync_state, -1);
+  ASSERT_TRUE(Attributes(record->window, attributes));
+  EXPECT_EQ(attributes.map_state, IsViewable);
+  EXPECT_EQ(attributes.width, 800);
+  EXPECT_EQ(attributes.height, 600);
+  EXPECT_EQ(attributes.your_event_mask, KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                                            ButtonReleaseMask | PointerMotionMask |
+                                            ResizeRedirectMask);
+
+  MakeContextCurrent(window);
+  EXPECT_EQ(glXGetCurrentContext(), record->context);
+  GLboolean double_buffered = GL_FALSE;
+  glGetBooleanv(GL_DOUBLEBUFFER, &double_buffered);
+  EXPECT_EQ(double_buffered, GL_TRUE);
+  GLint depth_bits = -1;
+  glGetIntegerv(GL_DEPTH_BITS, &depth_bits);
+  EXPECT_EQ(depth_bits, 0) << "flags 2 ask for no depth buffer";
+}
+
+TEST_F(GlxContext, VisibleWindowsAcceptTheCloseButton) {
+  const int window = Create(320, 240, 0, 0, 2);
+  ASSERT_NE(window, 0);
+  Atom* protocols = nullptr;
+  int count = 0;
+  ASSERT_NE(XGetWMProtocols(display, ContextRecord(window)->window, &protocols, &count), 0);
+  const Atom delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(count > 0 ? protocols[0] : 0, delete_window);
+  XFree(protocols);
+}
+
+TEST_F(GlxContext, VisualAttributesFollowTheFlagsInOrder) {
+  EXPECT_EQ(VisualAttributesForFlags(0), (std::vector<int>{GLX_RGBA, 0}));
+  EXPECT_EQ(VisualAttributesForFlags(2), (std::vector<int>{GLX_RGBA, GLX_DOUBLEBUFFER, 0}));
+  EXPECT_EQ(VisualAttributesForFlags(2 | 4 | 8 | 16 | 32),
+            (std::vector<int>{GLX_RGBA, GLX_DOUBLEBUFFER, GLX_ALPHA_SIZE, 1, GLX_DEPTH_SIZE, 1,
+                              GLX_STENCIL_SIZE, 1, GLX_ACCUM_RED_SIZE, 1, GLX_ACCUM_GREEN_SIZE, 1,
+                              GLX_ACCUM_BLUE_SIZE, 1, GLX_ACCUM_ALPHA_SIZE, 1, 0}));
+}
+
+TEST_F(GlxContext, TexturesMadeInTheSharedContextAreVisibleInTheWindow) {
+  const int window = Create(800, 600, 0, 60, 2);
+  ASSERT_NE(window, 0);
+  MakeContextCurrent(window);
+  SwapSharedContext();
+  ASSERT_EQ(CurrentContext(), SharedContext());
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  const GLubyte texel[4] = {10, 20, 30, 255};
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+  glFinish();
+
+  SwapSharedContext();
+  ASSERT_EQ(CurrentContext(), window);
+  EXPECT_EQ(glXGetCurrentContext(), ContextRecord(window)->context);
+  EXPECT_EQ(glIsTexture(texture), GL_TRUE);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  GLubyte read[4] = {};
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, read);
+  EXPECT_EQ(std::vector<int>(read, read + 4), (std::vector<int>{10, 20, 30, 255}));
+  glDeleteTextures(1, &texture);
+}
+
+TEST_F(GlxContext, SwapIntervalIsSetOnTheFirstSwapThenOnlyOnChange) {
+  const int window = Create(200, 200, 0, 60, 2);
+  ASSERT_NE(window, 0);
+  MakeContextCurrent(window);
+  const SwapIntervalEntry real = ReplaceSwapIntervalEntry(RecordInterval);
+  recorded_intervals.clear();
+  SwapContext(0);
+  SwapContext(0);
+  SwapContext(1);
+  SwapContext(5);
+  SwapContext(0);
+  ReplaceSwapIntervalEntry(real);
+  EXPECT_EQ(recorded_intervals, (std::vector<int>{0, 1, 0}));
+  EXPECT_EQ(ContextRecord(window)->sync_state, 0);
+
+  // Each context keeps its own state: a new one sets its interval on its first swap.
+  const int other = Create(200, 200, 0, 60, 2);
+  ASSERT_NE(other, 0);
+  MakeContextCurrent(other);
+  ReplaceSwapIntervalEntry(RecordInterval);
+  recorded_intervals.clear();
+  SwapContext(0);
+  ReplaceSwapIntervalEntry(real);
+  EXPECT_EQ(recorded_intervals, std::vector<int>{0});
+}
+
+TEST_F(GlxContext, SwapWithoutACurrentContextDoesNothing) {
+  const SwapIntervalEntry real = ReplaceSwapIntervalEntry(RecordInterval);
+  recorded_intervals.clear();
+  ASSERT_EQ(CurrentContext(), 0);
+  SwapContext(1);
+  ReplaceSwapIntervalEntry(real);
+  EXPECT_TRUE(recorded_intervals.empty());
+}
+
+TEST_F(GlxContext, SelectingAnotherWindowReallySwitchesContexts) {
+  const int first = Create(200, 200, 0, 60, 2);
+  const int second = Create(300, 300, 0, 60, 2);
+  ASSERT_NE(first, 0);
+  ASSERT_NE(second, 0);
+  // Making the second window left its context current; selecting the first must switch back.
+  MakeContextCurrent(first);
+  EXPECT_EQ(glXGetCurrentContext(), ContextRecord(first)->context);
+  MakeContextCurrent(second);
+  EXPECT_EQ(glXGetCurrentContext(), ContextRecord(second)->context);
+}
+
+TEST_F(GlxContext, ClosingAContextLeavesAnotherCurrentOneAlone) {
+  const int kept = Create(200, 200, 0, 60, 2);
+  const int closed = Create(200, 200, 0, 60, 2);
+  ASSERT_NE(kept, 0);
+  ASSERT_NE(closed, 0);
+  MakeContextCurrent(kept);
+  const unsigned long closed_window = ContextRecord(closed)->window;
+  CloseContextWindow(closed);
+  EXPECT_EQ(ContextRecord(closed), nullptr);
+  EXPECT_EQ(glXGetCurrentContext(), ContextRecord(kept)->context);
+  EXPECT_EQ(CurrentContext(), kept);
+  XWindowAttributes attributes{};
+  EXPECT_FALSE(Attributes(closed_window, attributes)) << "the window is destroyed";
+
+  CloseContextWindow(kept);
+  EXPECT_EQ(CurrentContext(), 0);
+  EXPECT_EQ(glXGetCurrentContext(), nullptr);
+  CloseContextWindow(kept);  // a second close finds nothing
+}
+
+TEST_F(GlxContext, AnAttachedWindowGetsItsContextOnSelectionAndOutlivesIt) {
+  int attributes_list[] = {GLX_RGBA, GLX_DOUBLEBUFFER, 0};
+  XVisualInfo* visual = glXChooseVisual(display, DefaultScreen(display), attributes_list);
+  ASSERT_NE(visual, nullptr);
+  const Window root = DefaultRootWindow(display);
+  XSetWindowAttributes window_attributes{};
+  window_attributes.colormap = XCreateColormap(display, root, visual->visual, AllocNone);
+  const Window window = XCreateWindow(display, root, 0, 0, 320, 200, 0, visual->depth, InputOutput,
+                                      visual->visual, CWColormap, &window_attributes);
+  XFree(visual);
+  XMapWindow(display, window);
+  XSync(display, False);
+
+  const int attached = AttachContextWindow(window, 2);
+  ASSERT_NE(attached, 0);
+  EXPECT_EQ(ContextRecord(attached)->kind, kAttachedContext);
+  EXPECT_EQ(ContextRecord(attached)->context, nullptr);
+  EXPECT_EQ(ContextRecord(attached)->width, 320);
+
+  MakeContextCurrent(attached);
+  ASSERT_NE(ContextRecord(attached)->context, nullptr);
+  EXPECT_EQ(glXGetCurrentContext(), ContextRecord(attached)->context);
+
+  XResizeWindow(display, window, 400, 250);
+  XSync(display, False);
+  EXPECT_EQ(ContextRecord(attached)->width, 400);
+  EXPECT_EQ(ContextRecord(attached)->height, 250);
+
+  CloseContextWindow(attached);
+  XWindowAttributes attributes{};
+  EXPECT_TRUE(Attributes(window, attributes)) << "closing does not destroy an attached window";
+  XDestroyWindow(display, window);
+  XFreeColormap(display, window_attributes.colormap);
+  XSync(display, False);
+}
+
+TEST_F(GlxContext, AServerWithoutVideoModesListsNoneAndRefusesFullScreen) {
+  EXPECT_TRUE(ListVideoModes(1024).empty());
+  EXPECT_EQ(Create(800, 600, 24, 60, 2), 0);
+  EXPECT_FALSE(FullScreenActive());
+  XSync(display, False);
+  EXPECT_EQ(TakeLastXError(), 0) << "nothing asked of an extension the server lacks";
+}
+
+TEST_F(GlxContext, ASizeTheServerCannotMakeIsRefusedWithoutWaiting) {
+  // Each of these once ended in a window that never mapped and a wait for it that never ended.
+  const int sizes[][2] = {{0, 600}, {800, 0}, {-5, 600}, {800, -1}, {70000, 600}};
+  for (const auto& size : sizes) {
+    EXPECT_EQ(Create(size[0], size[1], 0, 60, 2), 0) << size[0] << " x " << size[1];
+  }
+  EXPECT_EQ(CurrentContext(), 0) << "nothing was made current";
+  // The glue still makes a good window afterwards.
+  EXPECT_NE(Create(64, 48, 0, 60, 2), 0);
+}

@@ -1,0 +1,126 @@
+// The X11 system driver's console requesters and desktop opener, reached through the module
+// functions as a program reaches them.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/events/system_driver.h"
+#include "platform/x11/linux_system.h"
+#include "tests/support/process.h"
+
+namespace {
+// Runs `ask` with standard input reading `input`; returns what it wrote to standard output.
+template <typename Ask>
+std::string Console(const std::string& input, Ask ask) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  auto* old_in = std::cin.rdbuf(in.rdbuf());
+  auto* old_out = std::cout.rdbuf(out.rdbuf());
+  ask();
+  std::cin.rdbuf(old_in);
+  std::cout.rdbuf(old_out);
+  std::cin.clear();
+  return out.str();
+}
+}  // namespace
+
+TEST(LinuxSystemDriver, ConsoleRequesters) {
+  StartLinuxSystemModule();
+  EXPECT_EQ(Console("", [] { Notify(u"Hallo"); }), "Hallo\r\n");
+  int answer = -9;
+  EXPECT_EQ(Console("Yes\n", [&] { answer = Confirm(u"Weiter"); }), "Weiter (Yes/No)?");
+  EXPECT_EQ(answer, 1);
+  Console("no\n", [&] { answer = Confirm(u"?"); });
+  EXPECT_EQ(answer, 0);
+  Console("", [&] { answer = Confirm(u"?"); });
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(Console("n\n", [&] { answer = Proceed(u"Speichern"); }), "Speichern (Yes/No/Cancel)?");
+  EXPECT_EQ(answer, 0);
+  Console("Y\n", [&] { answer = Proceed(u"?"); });
+  EXPECT_EQ(answer, 1);
+  Console("abbrechen\n", [&] { answer = Proceed(u"?"); });
+  EXPECT_EQ(answer, -1);
+
+  String line;
+  EXPECT_EQ(Console("/tmp/a b.txt \r\nnext\n", [&] { line = RequestFile(u"Open"); }),
+            "Enter a filename:");
+  EXPECT_EQ(line, u"/tmp/a b.txt ");  // only the one white-space right before the line feed goes
+  EXPECT_EQ(Console("dir\n", [&] { line = RequestDir(u"Pick"); }), "Enter a directory name:");
+  EXPECT_EQ(line, u"dir");
+  Console("", [&] { line = RequestDir(u"Pick"); });
+  EXPECT_EQ(line, u"");
+}
+
+TEST(LinuxSystemDriver, ConsoleAnswersPipedTogetherAreReadOneLineEach) {
+  StartLinuxSystemModule();
+  int first = -9, second = -9;
+  Console("y\nn\n", [&] {
+    first = Confirm(u"a");
+    second = Confirm(u"b");
+  });
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(second, 0);
+}
+
+namespace {
+class FakeOpener {
+ public:
+  FakeOpener() : directory_("/tmp/zirkulon-opener-" + std::to_string(getpid())) {
+    mkdir(directory_.c_str(), 0700);
+    old_path_ = std::getenv("PATH") ? std::getenv("PATH") : "";
+    for (const char* name : {"kfmclient", "gnome-open"}) {
+      const std::string script = directory_ + "/" + name;
+      std::ofstream(script) << "#!/bin/sh\nfor a in \"$0\" \"$@\"; do printf '[%s]' \"$a\" >> '"
+                            << Log() << "'; done\necho >> '" << Log() << "'\n";
+      chmod(script.c_str(), 0700);
+    }
+    setenv("PATH", (directory_ + ":" + old_path_).c_str(), 1);
+  }
+  ~FakeOpener() {
+    setenv("PATH", old_path_.c_str(), 1);
+    unsetenv("KDE_FULL_DESKTOP");
+    unsetenv("GNOME_DESKTOP_SESSION_ID");
+    std::system(("rm -rf '" + directory_ + "'").c_str());
+  }
+  std::string Log() const { return directory_ + "/log"; }
+  std::string ReadLog() const {
+    std::ifstream in(Log());
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  const std::string& directory() const { return directory_; }
+
+ private:
+  std::string directory_;
+  std::string old_path_;
+};
+}  // namespace
+
+TEST(LinuxSystemDriver, TheOpenerGetsTheAddressAsOneArgumentWithoutAShell) {
+  StartLinuxSystemModule();
+  FakeOpener opener;
+  const std::string marker = opener.directory() + "/pwned";
+  const std::string hostile = "http://x/\"; touch " + marker + "; echo \"$(touch " + marker + ")`";
+  unsetenv("KDE_FULL_DESKTOP");
+  unsetenv("GNOME_DESKTOP_SESSION_ID");
+  EXPECT_EQ(OpenURL(FromUtf8(hostile)), 0);
+  EXPECT_EQ(opener.ReadLog(), "");  // no desktop: nothing runs
+
+  setenv("GNOME_DESKTOP_SESSION_ID", "1", 1);
+  EXPECT_EQ(OpenURL(FromUtf8(hostile)), 0);
+  setenv("KDE_FULL_DESKTOP", "", 1);  // empty counts as unset
+  OpenURL(u"http://b");
+  setenv("KDE_FULL_DESKTOP", "true", 1);
+  OpenURL(FromUtf8(hostile));
+  EXPECT_EQ(opener.ReadLog(), "[" + opener.directory() + "/gnome-open][" + hostile + "]\n[" +
+                                  opener.directory() + "/gnome-open][http://b]\n[" +
+                                  opener.directory() + "/kfmclient][exec][" + hostile + "]\n");
+  EXPECT_NE(access(marker.c_str(), F_OK), 0) << "the address reached a shell";
+}
