@@ -3,6 +3,7 @@
 #include "game/app/zirkulon.h"
 
 #include "game/screens/frame.h"
+#include "game/world/screen_geometry.h"
 #include "imagetext/gl/imagetext_module.h"
 #include "platform/core/runtime_error.h"
 #include "platform/events/event_queue.h"
@@ -25,15 +26,13 @@ void StartModules() {
   StartGLVex2DModule();
 }
 
-constexpr int kGraphicsFlags = 2;  // a back buffer
-
 // NOTE: without a window there is nothing to draw on and no way to leave the loop, so a window
 // that cannot be opened ends the program with the reason, as one whole line for the terminal.
 void OpenGameWindow() {
-  SelectGraphicsDriver(GetGLVex2DDriver(), kGraphicsFlags);
-  if (!OpenGraphics(800, 600, 0, 60, 0)) {
+  SelectGraphicsDriver(GetGLVex2DDriver(), GRAPHICS_BACKBUFFER);
+  if (!OpenGraphics(kScreenWidth, kScreenHeight, 0, 60, 0)) {
     RaiseRuntimeError("Unable to open the 800x600 game window: " +
-                      DescribeGraphicsFailure(kGraphicsFlags) + "\n");
+                      DescribeGraphicsFailure(GRAPHICS_BACKBUFFER) + "\n");
   }
 }
 }  // namespace

@@ -4,13 +4,13 @@
 #include "game/screens/screens.h"
 #include "game/world/background.h"
 #include "game/world/ball.h"
+#include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "platform/graphics/graphics.h"
 #include "render2d/drawing/primitives.h"
 
 namespace {
 constexpr int kBackgroundRects = 150;
-constexpr int kKeyEscape = 27;
 }  // namespace
 
 void CreateGameWorld() {

@@ -2,6 +2,7 @@
 #include "game/screens/panel.h"
 
 #include "game/world/game_state.h"
+#include "game/world/screen_geometry.h"
 #include "render2d/drawing/primitives.h"
 #include "render2d/drawing/vex2d.h"
 #include "render2d/gl/gl_vex2d_driver.h"
@@ -27,8 +28,8 @@ void DrawPanel() {
   SetColor(255, 255, 255);
   SetPolygonOutlineMode(true);
   if (box_h > 0) {
-    const float left = static_cast<float>(400 - box_w / 2);
-    const float top = static_cast<float>(300 - box_h / 2);
+    const float left = static_cast<float>(kCentreX - box_w / 2);
+    const float top = static_cast<float>(kCentreY - box_h / 2);
     const float right = left + static_cast<float>(box_w);
     const float bottom = top + static_cast<float>(box_h);
     DrawLine(left, top, right, top, 1);
@@ -38,7 +39,7 @@ void DrawPanel() {
   }
   if (disc > 0) {
     // The outline mode turns the filled ellipse into its circumference.
-    DrawOval(static_cast<float>(400 - disc / 2), static_cast<float>(300 - disc / 2),
+    DrawOval(static_cast<float>(kCentreX - disc / 2), static_cast<float>(kCentreY - disc / 2),
              static_cast<float>(disc), static_cast<float>(disc));
   }
   SetPolygonOutlineMode(false);

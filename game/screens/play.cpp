@@ -9,24 +9,22 @@
 #include "game/world/background.h"
 #include "game/world/ball.h"
 #include "game/world/game_state.h"
+#include "game/world/screen_geometry.h"
 #include "platform/core/numeric.h"
+#include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "platform/events/system_driver.h"
 #include "render2d/drawing/primitives.h"
 #include "render2d/drawing/vex2d.h"
 
 namespace {
-constexpr int kKeySpace = 32;
-constexpr int kKeyLeft = 37;
-constexpr int kKeyRight = 39;
-constexpr int kLeftButton = 1;
 constexpr float kMaxSpin = 7.0f;
 constexpr float kSpinStep = 0.5f;
 
 void SteerPaddle(TGameState& game) {
   const int mx = MousePosX();
-  PlaceMouse(400, MousePosY());
-  game.angle = game.angle + static_cast<float>((mx - 400) / 3);
+  PlaceMouse(kCentreX, MousePosY());
+  game.angle = game.angle + static_cast<float>((mx - kCentreX) / 3);
   if (KeyIsDown(kKeyLeft)) {
     game.spin = game.spin - kSpinStep;
   } else if (KeyIsDown(kKeyRight)) {
@@ -48,12 +46,12 @@ void SteerPaddle(TGameState& game) {
 void DrawScore(const TGameState& game) {
   SetBlend(BLEND_ALPHA);
   SetAlpha(0.8f);
-  DrawRainbowText(IntToString(game.score), 400, 290, game.score * 2000, 3.0f);
+  DrawRainbowText(IntToString(game.score), kCentreX, 290, game.score * 2000, 3.0f);
   if (game.best != game.score) {
     String best = u"(";
     best += IntToString(game.best);
     best += u')';
-    DrawRainbowText(best, 400, 330, game.best * 2000, 2.0f);
+    DrawRainbowText(best, kCentreX, 330, game.best * 2000, 2.0f);
   }
 }
 
@@ -80,8 +78,8 @@ void PlayFrame() {
   // The paddle's centre comes from the angle of the previous frame.
   const int ox = TruncToInt(-SinDeg(game.angle) * 230);
   const int oy = TruncToInt(CosDeg(game.angle) * 230);
-  const int paddle_x = ox + 400;
-  const int paddle_y = oy + 300;
+  const int paddle_x = ox + kCentreX;
+  const int paddle_y = oy + kCentreY;
   SteerPaddle(game);
   DrawScore(game);
 
@@ -114,5 +112,5 @@ void PlayFrame() {
   if (remaining <= 0) EndGame();
   DrawLossBar(remaining);
 
-  if (game.paused == 1 && (MouseHits(kLeftButton) > 0 || KeyHits(kKeySpace) > 0)) game.paused = 0;
+  if (game.paused == 1 && (MouseHits(kMouseLeft) > 0 || KeyHits(kKeySpace) > 0)) game.paused = 0;
 }

@@ -6,6 +6,7 @@
 
 #include "game/screens/rainbow_text.h"
 #include "game/world/game_state.h"
+#include "game/world/screen_geometry.h"
 
 const char16_t kFarewellAddress[] = u"zirkulon.example";
 
@@ -44,7 +45,7 @@ struct TextLine {
 
 // NOTE: the texts are built once; drawing them every frame then allocates nothing.
 void DrawLines(const auto& lines) {
-  for (const TextLine& line : lines) DrawRainbowText(line.text, 400, line.y, 0, line.scale);
+  for (const TextLine& line : lines) DrawRainbowText(line.text, kCentreX, line.y, 0, line.scale);
 }
 
 const std::array<TextLine, 8>& MenuLines() {
@@ -92,7 +93,7 @@ const std::array<TextLine, 10>& FarewellLines() {
 
 void DrawMenu() {
   DrawLines(MenuLines());
-  DrawRainbowText(IntToString(Game().highscore), 400, 470, 0, 2.0f);
+  DrawRainbowText(IntToString(Game().highscore), kCentreX, 470, 0, 2.0f);
 }
 
 void DrawHelp() {

@@ -7,18 +7,15 @@
 #include "game/world/ball.h"
 #include "game/world/game_state.h"
 #include "platform/core/numeric.h"
+#include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "platform/process/startup.h"
 
 namespace {
-constexpr int kKeyEscape = 27;
-constexpr int kKeySpace = 32;
-constexpr int kKeyH = 72;
-constexpr int kLeftButton = 1;
 
 // The left button first; Space is asked only when the button reports no hit.
 bool MouseOrSpaceHit() {
-  return MouseHits(kLeftButton) > 0 || KeyHits(kKeySpace) > 0;
+  return MouseHits(kMouseLeft) > 0 || KeyHits(kKeySpace) > 0;
 }
 
 void RunScreen(int screen) {

@@ -5,6 +5,7 @@
 
 #include "game/random/random.h"
 #include "game/world/game_state.h"
+#include "game/world/screen_geometry.h"
 #include "game/world/spare_pool.h"
 #include "platform/core/numeric.h"
 #include "render2d/drawing/primitives.h"
@@ -25,7 +26,7 @@ void TRect::move() {
   x = x + mvx * speed * tempo;
   y = y + mvy * speed * tempo;
   const float reach = static_cast<float>(w + h);
-  if (x > reach + 800 || x < -reach || y > reach + 600 || y < -reach) del();
+  if (x > reach + kScreenWidth || x < -reach || y > reach + kScreenHeight || y < -reach) del();
 }
 
 void TRect::del() {
@@ -69,8 +70,8 @@ TRect& SpawnRect() {
   } while (AbsInt(vx) <= 2 && AbsInt(vy) <= 2);
   r.mvx = static_cast<float>(vx);
   r.mvy = static_cast<float>(vy);
-  r.x = static_cast<float>(vx > 0 ? -r.w - r.h : 800 + r.w + r.h);
-  r.y = static_cast<float>(vy > 0 ? -r.w - r.h : 600 + r.w + r.h);
+  r.x = static_cast<float>(vx > 0 ? -r.w - r.h : kScreenWidth + r.w + r.h);
+  r.y = static_cast<float>(vy > 0 ? -r.w - r.h : kScreenHeight + r.w + r.h);
   return r;
 }
 
@@ -91,8 +92,8 @@ void DrawBackground() {
   SetColor(155, 140, 0);
   SetAlpha(0.1f);
   for (int i = 1; i <= 10; ++i) {
-    DrawRect(static_cast<float>(i), static_cast<float>(i), static_cast<float>(800 - 2 * i),
-             static_cast<float>(600 - 2 * i));
+    DrawRect(static_cast<float>(i), static_cast<float>(i), static_cast<float>(kScreenWidth - 2 * i),
+             static_cast<float>(kScreenHeight - 2 * i));
   }
   SetAlpha(1.0f);
   for (const auto& r : rects) {

@@ -5,6 +5,7 @@
 
 #include "game/random/random.h"
 #include "game/world/game_state.h"
+#include "game/world/screen_geometry.h"
 #include "game/world/spare_pool.h"
 #include "platform/core/numeric.h"
 #include "render2d/drawing/primitives.h"
@@ -75,8 +76,8 @@ void TBall::move() {
   ri = static_cast<float>(std::fmod(static_cast<double>(ri) + 360, 360));
   x = static_cast<float>(x + SinDeg(ri) * sp);
   y = static_cast<float>(y - CosDeg(ri) * sp);
-  const double dx = x - 400.0;
-  const double dy = y - 300.0;
+  const double dx = x - static_cast<double>(kCentreX);
+  const double dy = y - static_cast<double>(kCentreY);
   if (SquareRoot(dx * dx + dy * dy) <= 260) return;
   TGameState& game = Game();
   if (die == 0) {
