@@ -5,7 +5,6 @@
 #include "game/world/screen_geometry.h"
 #include "render2d/drawing/primitives.h"
 #include "render2d/drawing/vex2d.h"
-#include "render2d/gl/gl_vex2d_driver.h"
 
 void DrawPanel() {
   const TGameState& game = Game();

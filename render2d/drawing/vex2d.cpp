@@ -142,6 +142,10 @@ void SetLineWidth(float width) {
     if (current_driver) current_driver->SetLineWidth(width);
   }
 }
+void SetPolygonOutlineMode(bool outline) {
+  if (State() && current_driver) current_driver->SetPolygonOutlineMode(outline);
+}
+
 float GetLineWidth() {
   return State() ? State()->line_width : 0;
 }

@@ -34,6 +34,8 @@ class TVex2DDriver : public TGraphicsDriver {
   // The matrix for all later vertices.
   virtual void SetTransform(float ix, float iy, float jx, float jy) = 0;
   virtual void SetLineWidth(float width) = 0;
+  // Rectangles, ovals and polygons as outlines (true) or filled (false), for all later drawing.
+  virtual void SetPolygonOutlineMode(bool outline) = 0;
   virtual void Cls() = 0;
   // A screen position: no matrix.
   virtual void Plot(float x, float y) = 0;
@@ -113,6 +115,8 @@ void GetClsColor(int& red, int& green, int& blue);
 void SetLineWidth(float width);
 float GetLineWidth();
 void SetViewport(int x, int y, int width, int height);
+// Not part of the stored state: the caller switches it back before anything else is drawn.
+void SetPolygonOutlineMode(bool outline);
 void GetViewport(int& x, int& y, int& width, int& height);
 void SetDrawOrigin(float x, float y);
 void GetDrawOrigin(float& x, float& y);

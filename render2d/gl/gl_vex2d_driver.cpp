@@ -169,6 +169,10 @@ void TGLVex2DDriver::SetLineWidth(float width) {
   glLineWidth(width);
 }
 
+void TGLVex2DDriver::SetPolygonOutlineMode(bool outline) {
+  glPolygonMode(GL_FRONT_AND_BACK, outline ? GL_LINE : GL_FILL);
+}
+
 void TGLVex2DDriver::Cls() {
   glClear(GL_COLOR_BUFFER_BIT);
 }
@@ -286,14 +290,10 @@ void SetTextureFrameFactory(TextureFrameFactory factory) {
   texture_frame_factory = std::move(factory);
 }
 
-void SetPolygonOutlineMode(bool outline) {
-  glPolygonMode(GL_FRONT_AND_BACK, outline ? GL_LINE : GL_FILL);
-}
-
 void StartGLVex2DModule() {
   if (started) return;
   started = true;
   StartVex2DModule();
   StartGLGraphicsModule();
-  SelectGraphicsDriver(GetGLVex2DDriver(), 2);
+  SelectGraphicsDriver(GetGLVex2DDriver(), GRAPHICS_BACKBUFFER);
 }

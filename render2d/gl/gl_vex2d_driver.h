@@ -31,6 +31,7 @@ class TGLVex2DDriver : public TVex2DDriver {
   void SetViewport(int x, int y, int width, int height) override;
   void SetTransform(float ix, float iy, float jx, float jy) override;
   void SetLineWidth(float width) override;
+  void SetPolygonOutlineMode(bool outline) override;
   void Cls() override;
   void Plot(float x, float y) override;
   void DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) override;
@@ -59,8 +60,5 @@ TTransform2D GLVex2DMatrix();
 using TextureFrameFactory = std::function<std::shared_ptr<TImageFrame>(const TPixmap&, int flags)>;
 void SetTextureFrameFactory(TextureFrameFactory factory);
 
-// Rectangles, ovals and polygons as outlines (true) or filled (false), for all later drawing.
-void SetPolygonOutlineMode(bool outline);
-
-// Starts the OpenGL graphics module, then selects this driver with default flags 2.
+// Starts the OpenGL graphics module, then selects this driver with a back buffer.
 void StartGLVex2DModule();

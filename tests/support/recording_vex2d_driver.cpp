@@ -130,6 +130,9 @@ void TRecordingVex2DDriver::SetTransform(float ix, float iy, float jx, float jy)
 void TRecordingVex2DDriver::SetLineWidth(float width) {
   Record("SetLineWidth", {width});
 }
+void TRecordingVex2DDriver::SetPolygonOutlineMode(bool outline) {
+  Record("SetPolygonOutlineMode", {outline ? 1.0 : 0.0});
+}
 void TRecordingVex2DDriver::Cls() {
   Record("Cls", {});
 }

@@ -51,6 +51,7 @@ class TRecordingVex2DDriver : public TVex2DDriver {
   void SetViewport(int x, int y, int width, int height) override;
   void SetTransform(float ix, float iy, float jx, float jy) override;
   void SetLineWidth(float width) override;
+  void SetPolygonOutlineMode(bool outline) override;
   void Cls() override;
   void Plot(float x, float y) override;
   void DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) override;

@@ -25,19 +25,22 @@ TEST_F(Panel, OpenBoxIsFilledInsideItsOutline) {
   DrawPanel();
   const auto& calls = session.driver.calls;
   ASSERT_EQ(session.driver.Names(),
-            (Names{"SetBlend", "SetAlpha", "SetColor", "DrawRect", "SetColor", "DrawLine", "Plot",
-                   "DrawLine", "Plot", "DrawLine", "Plot", "DrawLine", "Plot"}));
+            (Names{"SetBlend", "SetAlpha", "SetColor", "DrawRect", "SetColor",
+                   "SetPolygonOutlineMode", "DrawLine", "Plot", "DrawLine", "Plot", "DrawLine",
+                   "Plot", "DrawLine", "Plot", "SetPolygonOutlineMode"}));
   EXPECT_EQ(calls[0].args, (Args{BLEND_ALPHA}));
   EXPECT_EQ(calls[1].args, (Args{0.9f}));
   EXPECT_EQ(calls[2].args, (Args{0, 0, 0}));
   EXPECT_EQ(calls[3].args, (Args{0, 0, 398, 499, 201, 51}));
   EXPECT_EQ(calls[4].args, (Args{255, 255, 255}));
+  EXPECT_EQ(calls[5].args, (Args{1}));
   // Top, left, right, bottom: the box covers x 200 to 600 and y 50 to 551.
-  EXPECT_EQ(calls[5].args, (Args{0, 0, 400, 0, 200, 50}));
-  EXPECT_EQ(calls[7].args, (Args{0, 0, 0, 501, 200, 50}));
-  EXPECT_EQ(calls[9].args, (Args{0, 0, 0, 501, 600, 50}));
-  EXPECT_EQ(calls[11].args, (Args{0, 0, 400, 0, 200, 551}));
-  EXPECT_EQ(calls[12].args, (Args{600, 551}));
+  EXPECT_EQ(calls[6].args, (Args{0, 0, 400, 0, 200, 50}));
+  EXPECT_EQ(calls[8].args, (Args{0, 0, 0, 501, 200, 50}));
+  EXPECT_EQ(calls[10].args, (Args{0, 0, 0, 501, 600, 50}));
+  EXPECT_EQ(calls[12].args, (Args{0, 0, 400, 0, 200, 551}));
+  EXPECT_EQ(calls[13].args, (Args{600, 551}));
+  EXPECT_EQ(calls[14].args, (Args{0}));
   // The texts that follow are drawn with what the panel leaves.
   EXPECT_EQ(GetBlend(), BLEND_ALPHA);
   EXPECT_EQ(GetAlpha(), 0.9f);
@@ -60,7 +63,8 @@ TEST_F(Panel, ClosedPanelsDrawNothingButTheirState) {
   Game().disc = 0;
   session.driver.Clear();
   DrawPanel();
-  EXPECT_EQ(session.driver.Names(), (Names{"SetBlend", "SetAlpha", "SetColor", "SetColor"}));
+  EXPECT_EQ(session.driver.Names(), (Names{"SetBlend", "SetAlpha", "SetColor", "SetColor",
+                                           "SetPolygonOutlineMode", "SetPolygonOutlineMode"}));
 }
 
 TEST_F(Panel, DiscIsFilledThenOutlined) {
@@ -71,6 +75,12 @@ TEST_F(Panel, DiscIsFilledThenOutlined) {
   ASSERT_EQ(ovals.size(), 2u);
   EXPECT_EQ(ovals[0].args, (Args{0, 0, 498, 498, 151, 51}));
   EXPECT_EQ(ovals[1].args, (Args{0, 0, 500, 500, 150, 50}));
+  // Only the second oval is drawn in outline mode, which ends with the panel.
+  EXPECT_EQ(session.driver.Names(),
+            (Names{"SetBlend", "SetAlpha", "SetColor", "DrawOval", "SetColor",
+                   "SetPolygonOutlineMode", "DrawOval", "SetPolygonOutlineMode"}));
+  EXPECT_EQ(session.driver.CallsNamed("SetPolygonOutlineMode")[0].args, (Args{1}));
+  EXPECT_EQ(session.driver.CallsNamed("SetPolygonOutlineMode")[1].args, (Args{0}));
   EXPECT_TRUE(session.driver.CallsNamed("DrawRect").empty());
 }
 }  // namespace
