@@ -14,8 +14,10 @@
 
 namespace {
 bool started = false;
+constexpr int kGraphicsFlags = 2;  // a back buffer
+}  // namespace
 
-void StartModules() {
+void StartGameModules() {
   StartSystemModule();
   StartGraphicsModule();
   StartVex2DModule();
@@ -23,8 +25,6 @@ void StartModules() {
   StartEventQueueModule();
   StartGLVex2DModule();
 }
-
-constexpr int kGraphicsFlags = 2;  // a back buffer
 
 // NOTE: without a window there is nothing to draw on and no way to leave the loop, so a window
 // that cannot be opened ends the program with the reason, as one whole line for the terminal.
@@ -35,12 +35,11 @@ void OpenGameWindow() {
                       DescribeGraphicsFailure(kGraphicsFlags) + "\n");
   }
 }
-}  // namespace
 
 void ZirkulonMain() {
   if (started) return;
   started = true;
-  StartModules();
+  StartGameModules();
   OpenGameWindow();
   SetBlend(BLEND_LIGHT);
   CreateGameWorld();
