@@ -16,8 +16,9 @@
 
 namespace {
 bool started = false;
+}  // namespace
 
-void StartModules() {
+void StartGameModules() {
   StartLinuxSystemModule();
   StartGraphicsModule();
   StartVex2DModule();
@@ -35,12 +36,11 @@ void OpenGameWindow() {
                       DescribeGraphicsFailure(GRAPHICS_BACKBUFFER) + "\n");
   }
 }
-}  // namespace
 
 void ZirkulonMain() {
   if (started) return;
   started = true;
-  StartModules();
+  StartGameModules();
   OpenGameWindow();
   SetBlend(BLEND_LIGHT);
   CreateGameWorld();

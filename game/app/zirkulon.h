@@ -2,3 +2,8 @@
 #pragma once
 
 void ZirkulonMain();
+
+// The modules the game stands on, started in the order they depend on each other.
+void StartGameModules();
+// Opens the 800 x 600 game window; a runtime error when that is impossible.
+void OpenGameWindow();

@@ -73,6 +73,14 @@ void DrawLossBar(int remaining) {
 }
 }  // namespace
 
+void DrawPaddle(int x, int y, float angle) {
+  SetBlend(BLEND_LIGHT);
+  SetDrawRotation(angle);
+  SetColor(200, 200, 200);
+  DrawQuarterRects(x, y, 100, 10, 15);
+  SetDrawRotation(0);
+}
+
 void PlayFrame() {
   TGameState& game = Game();
   // The paddle's centre comes from the angle of the previous frame.
@@ -83,11 +91,7 @@ void PlayFrame() {
   SteerPaddle(game);
   DrawScore(game);
 
-  SetBlend(BLEND_LIGHT);
-  SetDrawRotation(game.angle);
-  SetColor(200, 200, 200);
-  DrawQuarterRects(paddle_x, paddle_y, 100, 10, 15);
-  SetDrawRotation(0);
+  DrawPaddle(paddle_x, paddle_y, game.angle);
 
   const int paddle_rot = TruncToInt(game.angle);
   for (const auto& ball : Balls()) {

@@ -6,3 +6,6 @@
 constexpr int kLossesAllowed = 10;
 
 void PlayFrame();
+
+// The 100 x 10 paddle centred on (x, y), turned by `angle` degrees, added to what lies below.
+void DrawPaddle(int x, int y, float angle);

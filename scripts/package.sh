@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a clean release build (prefix /usr, Debian's hardening flags,
+# no tests or benchmarks) in build-package/ and runs lintian on it.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build-package"
+"$root/scripts/install-deps.sh"
+rm -rf "$build"
+# All of Debian's hardening, bindnow included.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  -DZIRKULON_TESTS=OFF -DZIRKULON_BENCH=OFF \
+  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+  -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+cmake --build "$build" -j2
+(cd "$build" && cpack -G DEB)
+debs=("$build"/zirkulon_*.deb)
+deb=${debs[0]}
+echo "== $deb"
+dpkg-deb --info "$deb"
+dpkg-deb --contents "$deb"
+echo "== lintian"
+# lintian exits non-zero on errors; warnings and notes are listed.
+lintian --display-info "$deb"
+echo "lintian: no errors"
