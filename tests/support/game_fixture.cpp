@@ -4,54 +4,35 @@
 #include "game/random/random.h"
 #include "game/screens/frame.h"
 #include "game/world/game_state.h"
-#include "imagetext/gl/imagetext_module.h"
+#include "game/world/screen_geometry.h"
 #include "platform/events/event.h"
+#include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "platform/events/system_driver.h"
-#include "platform/graphics/graphics.h"
 #include "render2d/drawing/vex2d.h"
 
-HeadlessGraphics* GameTest::current_graphics_ = nullptr;
-
-void StartHeadlessModules() {
-  StartSystemModule();
-  StartVex2DModule();
-  StartImageTextModule();
-}
-
-HeadlessGraphics::HeadlessGraphics() {
-  StartHeadlessModules();
-  SelectGraphicsDriver(&driver, 2);
-  // Hertz 0: frames are not paced.
-  if (OpenGraphics(800, 600, 0, 0, 0) == nullptr) ADD_FAILURE() << "no recording graphics";
-  driver.Clear();
-}
-
-HeadlessGraphics::~HeadlessGraphics() {
-  CloseDefaultGraphics();
-  SelectGraphicsDriver(nullptr, 0);
-}
+TRecordingSession* GameTest::current_session_ = nullptr;
 
 void GameTest::SetUp() {
-  StartHeadlessModules();
-  graphics_ = std::make_unique<HeadlessGraphics>();
-  current_graphics_ = graphics_.get();
+  StartSystemModule();  // the null driver: no X connection
+  session_ = std::make_unique<TRecordingSession>(kScreenWidth, kScreenHeight);
+  current_session_ = session_.get();
   SetBlend(BLEND_LIGHT);
   ResetGameState();
   SetRandomSeed(4660);
   ClearKeys();
   ClearMouse();
-  MoveMouse(400, 300);
+  MoveMouse(kCentreX, kCentreY);
 }
 
 void GameTest::TearDown() {
   ResetGameState();
-  current_graphics_ = nullptr;
-  graphics_.reset();
+  current_session_ = nullptr;
+  session_.reset();
 }
 
 bool GameTest::RunFrame() {
-  current_graphics_->driver.Clear();
+  current_session_->driver.Clear();
   DrawGameFrame();
   return HandleFrameInput();
 }
@@ -94,6 +75,6 @@ void GameTest::OpenMenu() {
 
 void GameTest::EnterGame() {
   OpenMenu();
-  TapKey(32);
+  TapKey(kKeySpace);
   RunFrames(1 + 91 + 50);
 }

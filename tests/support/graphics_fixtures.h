@@ -13,18 +13,8 @@
 // Default graphics on a recording driver: no window, every driver call recorded.
 class RecordedGraphicsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    StartImageTextModule();
-    SelectGraphicsDriver(&driver, 0);
-    ASSERT_NE(OpenGraphics(800, 600, 0, 0, 0), nullptr);
-    driver.Clear();
-  }
-  void TearDown() override {
-    CloseDefaultGraphics();
-    SelectGraphicsDriver(nullptr, 0);
-  }
-
-  TRecordingVex2DDriver driver;
+  TRecordingSession session;
+  TRecordingVex2DDriver& driver = session.driver;
 };
 
 // Default graphics on the OpenGL 2D driver, in a real window of the given size.

@@ -7,9 +7,14 @@
 
 class TestInputWindow {
  public:
-  // Starts the system module, maps an 800 x 600 window at the root's top left, focuses it, makes
-  // it the driver's input window and puts the pointer at (400, 300) in it. Without a display,
-  // display() is nullptr and nothing else happens.
+  static constexpr int kWidth = 800;
+  static constexpr int kHeight = 600;
+  static constexpr int kPointerX = kWidth / 2;  // where the pointer starts
+  static constexpr int kPointerY = kHeight / 2;
+
+  // Starts the system module, maps a kWidth x kHeight window at the root's top left, focuses it,
+  // makes it the driver's input window and puts the pointer at (kPointerX, kPointerY) in it.
+  // Without a display, display() is nullptr and nothing else happens.
   TestInputWindow();
   ~TestInputWindow();
   TestInputWindow(const TestInputWindow&) = delete;

@@ -1,23 +1,20 @@
 // The real game under an X server, played through XTest: every way through the screens and every
 // way out, with the window's pixels read back where they prove what is shown.
 #include <X11/keysym.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <future>
 #include <string>
 #include <thread>
 
 #include "game/random/random.h"
+#include "game/world/screen_geometry.h"
 #include "tests/support/display.h"
 #include "tests/support/game_window.h"
+#include "tests/support/private_x_server.h"
 #include "tests/support/process.h"
 
 namespace {
@@ -40,7 +37,7 @@ std::future<ProcessResult> StartGame() {
 void ExpectMenuTitleAndOutline(const GameShot& shot) {
   for (int x = 200; x <= 600; ++x) ASSERT_TRUE(shot.White(x, 50)) << "outline at x " << x;
   for (int y = 50; y <= 551; ++y) ASSERT_TRUE(shot.White(200, y)) << "outline at y " << y;
-  int leftmost = 800;
+  int leftmost = kScreenWidth;
   for (int y = 80; y < 128; ++y) {
     for (int x = 210; x < 590; ++x) {
       if (shot.Bright(x, y) && x < leftmost) leftmost = x;
@@ -66,55 +63,13 @@ void ExpectMenuTitleAndOutline(const GameShot& shot) {
   EXPECT_GT(matches, 40) << "the Z in " << red << ", " << green << ", " << blue;
 }
 
-// An X server of this test's own, started with extra options; it ends with the object.
-class PrivateXServer {
- public:
-  explicit PrivateXServer(const std::vector<std::string>& options) {
-    char path[] = "/tmp/zirkulon-xserver-XXXXXX";
-    const int number_file = mkstemp(path);
-    if (number_file < 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      // The server picks a free display itself and writes its number to standard output.
-      dup2(number_file, STDOUT_FILENO);
-      const int quiet = open("/dev/null", O_WRONLY);
-      dup2(quiet, STDERR_FILENO);
-      std::vector<std::string> args = {"Xvfb", "-displayfd", "1", "-nolisten", "tcp"};
-      args.insert(args.end(), options.begin(), options.end());
-      std::vector<char*> argv;
-      for (auto& arg : args) argv.push_back(arg.data());
-      argv.push_back(nullptr);
-      execvp("Xvfb", argv.data());
-      _exit(127);
-    }
-    close(number_file);
-    for (int i = 0; i < 200 && display_.empty(); ++i) {
-      std::ifstream in(path);
-      std::string line;
-      if (std::getline(in, line) && !in.eof()) display_ = ":" + line;
-      if (display_.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    unlink(path);
-  }
-  ~PrivateXServer() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  const std::string& display() const { return display_; }
-
- private:
-  pid_t pid_ = -1;
-  std::string display_;
-};
-
 // The bracketed best score under the score appears once the score has fallen below the best.
 bool BestShownUnderScore(const GameShot& shot) {
   return shot.RowHasBright(346, 376, 424);
 }
 
 TEST(EndToEnd, ThroughEveryScreenAndOutThroughTheFarewell) {
-  REQUIRE_DISPLAY();
+  REQUIRE_PRIVATE_DISPLAY();  // XTest input and the pointer are this test's alone
   auto run = StartGame();
   GameWindow window;
   ASSERT_TRUE(window.Find(kFindMs));
@@ -150,7 +105,7 @@ TEST(EndToEnd, ThroughEveryScreenAndOutThroughTheFarewell) {
 }
 
 TEST(EndToEnd, SecondEscapeOnTheFarewellScreenExits) {
-  REQUIRE_DISPLAY();
+  REQUIRE_PRIVATE_DISPLAY();  // XTest input and the pointer are this test's alone
   auto run = StartGame();
   GameWindow window;
   ASSERT_TRUE(window.Find(kFindMs));
@@ -164,7 +119,7 @@ TEST(EndToEnd, SecondEscapeOnTheFarewellScreenExits) {
 }
 
 TEST(EndToEnd, CloseButtonEndsTheProgram) {
-  REQUIRE_DISPLAY();
+  REQUIRE_PRIVATE_DISPLAY();  // XTest input and the pointer are this test's alone
   auto run = StartGame();
   GameWindow window;
   ASSERT_TRUE(window.Find(kFindMs));
@@ -176,7 +131,7 @@ TEST(EndToEnd, CloseButtonEndsTheProgram) {
 }
 
 TEST(EndToEnd, TerminationSignalEndsWith255) {
-  REQUIRE_DISPLAY();
+  REQUIRE_PRIVATE_DISPLAY();  // XTest input and the pointer are this test's alone
   ProcessOptions options;
   options.send_sigterm_after_ms = 2000;
   const ProcessResult result = RunProcess({ZIRKULON_BINARY}, options);
@@ -203,8 +158,8 @@ TEST(EndToEnd, NoDisplayGivesAClearErrorWithinSeconds) {
 }
 
 TEST(EndToEnd, AServerWithoutOpenGLGivesAClearError) {
-  PrivateXServer server({"-extension", "GLX"});
-  ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
+  const PrivateXServer server({"-extension", "GLX"});
+  ASSERT_FALSE(server.display().empty()) << server.error();
   ProcessOptions options;
   options.extra_environment = {"DISPLAY=" + server.display()};
   options.timeout_ms = 10000;

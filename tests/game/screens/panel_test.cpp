@@ -15,7 +15,7 @@ using Names = std::vector<std::string>;
 struct Panel : ::testing::Test {
   void SetUp() override { ResetGameState(); }
   void TearDown() override { ResetGameState(); }
-  HeadlessGraphics session;
+  TRecordingSession session;
 };
 
 TEST_F(Panel, OpenBoxIsFilledInsideItsOutline) {

@@ -14,7 +14,7 @@ using Args = std::vector<double>;
 
 struct RainbowText : ::testing::Test {
   void SetUp() override { SetRandomSeed(4660); }
-  HeadlessGraphics session;
+  TRecordingSession session;
 };
 
 TEST_F(RainbowText, LeavesTheGeneratorAsItFoundIt) {

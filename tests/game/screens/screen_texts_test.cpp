@@ -22,7 +22,7 @@ struct ScreenTexts : ::testing::Test {
       lines[quad.args[5]].push_back(quad);
     return lines;
   }
-  HeadlessGraphics session;
+  TRecordingSession session;
 };
 
 TEST_F(ScreenTexts, HelpHasATitleAnd23LinesEighteenPixelsApart) {

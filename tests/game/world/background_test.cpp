@@ -131,7 +131,7 @@ using Args = std::vector<double>;
 
 struct BackgroundDrawing : Background {
   void SetUp() override { Background::SetUp(); }
-  HeadlessGraphics session;
+  TRecordingSession session;
 };
 
 TEST_F(BackgroundDrawing, QuarterRectsAreDrawnFromTheCentreWithSignedSizes) {
