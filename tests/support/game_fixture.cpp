@@ -5,6 +5,7 @@
 #include "game/screens/frame.h"
 #include "game/world/game_state.h"
 #include "game/world/screen_geometry.h"
+#include "imagetext/gl/imagetext_module.h"
 #include "platform/events/event.h"
 #include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
@@ -13,20 +14,33 @@
 
 TRecordingSession* GameTest::current_session_ = nullptr;
 
-void GameTest::SetUp() {
+GameStateTest::GameStateTest() {
   StartSystemModule();  // the null driver: no X connection
+  StartVex2DModule();
+  StartImageTextModule();
+}
+
+void GameStateTest::SetUp() {
+  ResetGameState();
+  SetRandomSeed(4660);
+}
+
+void GameStateTest::TearDown() {
+  ResetGameState();
+}
+
+void GameTest::SetUp() {
   session_ = std::make_unique<TRecordingSession>(kScreenWidth, kScreenHeight);
   current_session_ = session_.get();
   SetBlend(BLEND_LIGHT);
-  ResetGameState();
-  SetRandomSeed(4660);
+  GameStateTest::SetUp();
   ClearKeys();
   ClearMouse();
   MoveMouse(kCentreX, kCentreY);
 }
 
 void GameTest::TearDown() {
-  ResetGameState();
+  GameStateTest::TearDown();
   current_session_ = nullptr;
   session_.reset();
 }

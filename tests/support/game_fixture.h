@@ -9,7 +9,17 @@
 
 #include "tests/support/recording_vex2d_driver.h"
 
-class GameTest : public ::testing::Test {
+// A fresh game state and the random seed 4660 for each test; the state is reset after it too.
+// The modules a headless game needs (the null system driver, the 2D state, the default font) are
+// started first, so a TRecordingSession member of a derived fixture finds them.
+class GameStateTest : public ::testing::Test {
+ protected:
+  GameStateTest();
+  void SetUp() override;
+  void TearDown() override;
+};
+
+class GameTest : public GameStateTest {
  public:
   void SetUp() override;
   void TearDown() override;

@@ -10,9 +10,13 @@
 #include "tests/support/display.h"
 #include "tests/support/recording_vex2d_driver.h"
 
-// Default graphics on a recording driver: no window, every driver call recorded.
+// Default graphics on a recording driver: no window, every driver call recorded. The image text
+// module is started first, so the graphics opened are ready for glyph and image frames.
 class RecordedGraphicsTest : public ::testing::Test {
  protected:
+  struct ImageTextStarted {
+    ImageTextStarted() { StartImageTextModule(); }
+  } started_;
   TRecordingSession session;
   TRecordingVex2DDriver& driver = session.driver;
 };

@@ -6,6 +6,7 @@
 #include "platform/x11/linux_system.h"
 #include "platform/x11/linux_system_driver.h"
 #include "platform/x11/x_display.h"
+#include "tests/support/display.h"
 #include "tests/support/monotonic_clock.h"
 
 TestInputWindow::TestInputWindow() {
@@ -104,4 +105,10 @@ bool TestInputWindow::WaitForAutoRepeat(KeySym keysym, int pairs, int timeout_ms
     if (MonotonicMillis() >= deadline) return false;
     usleep(5000);
   }
+}
+
+void InputWindowTest::SetUp() {
+  REQUIRE_PRIVATE_DISPLAY();
+  window_ = std::make_unique<TestInputWindow>();
+  ASSERT_NE(window_->display(), nullptr) << "the system module found no X display";
 }

@@ -3,6 +3,11 @@
 // resulting events sit in the connection's queue for the next poll.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// Xlib after gtest: its macros (None, Bool) collide with gtest's names.
 #include <X11/Xlib.h>
 
 class TestInputWindow {
@@ -44,4 +49,15 @@ class TestInputWindow {
  private:
   Display* display_ = nullptr;
   Window window_ = 0;
+};
+
+// Input tests on a TestInputWindow of this process's own X server: XTest input, pointer warps and
+// focus that another test on a shared server would disturb.
+class InputWindowTest : public ::testing::Test {
+ protected:
+  // Skips (fails under CI) without Xvfb; derived SetUps return when IsSkipped or HasFatalFailure.
+  void SetUp() override;
+  void TearDown() override { window_.reset(); }
+
+  std::unique_ptr<TestInputWindow> window_;
 };

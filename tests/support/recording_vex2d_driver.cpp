@@ -5,7 +5,6 @@
 
 #include <utility>
 
-#include "imagetext/gl/imagetext_module.h"
 #include "platform/graphics/graphics.h"
 
 namespace {
@@ -181,7 +180,6 @@ PixmapRef TRecordingVex2DDriver::GrabPixmap(int x, int y, int width, int height)
 
 TRecordingSession::TRecordingSession(int width, int height) {
   StartVex2DModule();
-  StartImageTextModule();
   SelectGraphicsDriver(&driver, GRAPHICS_BACKBUFFER);
   // Hertz 0: flips are not paced, so tests run frames as fast as they like.
   graphics = std::dynamic_pointer_cast<TVex2DGraphics>(OpenGraphics(width, height, 0, 0, 0));

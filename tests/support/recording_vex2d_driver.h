@@ -66,7 +66,7 @@ class TRecordingVex2DDriver : public TVex2DDriver {
 };
 
 // The default graphics opened on a recording driver as the game opens its window (back buffer,
-// unpaced), with the 2D and image text modules started; the calls of opening are cleared. Each
+// unpaced), with the 2D module started; the calls of opening are cleared. Each
 // opening moves the graphics serial on, so no image frame of an earlier test is reused. Leaving
 // the scope closes the graphics and deselects the driver, so nothing leaks into the next test.
 class TRecordingSession {

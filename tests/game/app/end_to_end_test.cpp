@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <future>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -68,70 +69,78 @@ bool BestShownUnderScore(const GameShot& shot) {
   return shot.RowHasBright(346, 376, 424);
 }
 
-TEST(EndToEnd, ThroughEveryScreenAndOutThroughTheFarewell) {
-  REQUIRE_PRIVATE_DISPLAY();  // XTest input and the pointer are this test's alone
-  auto run = StartGame();
-  GameWindow window;
-  ASSERT_TRUE(window.Find(kFindMs));
-  ASSERT_SCREEN(window, ShownScreen::kMenu);
-  ExpectMenuTitleAndOutline(window.Capture());
+// The game started on this test's own X server, so that its XTest input and the pointer are
+// this test's alone, and found showing its menu.
+class EndToEndPlay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_PRIVATE_DISPLAY();
+    run_ = StartGame();
+    window_ = std::make_unique<GameWindow>();
+    ASSERT_TRUE(window_->Find(kFindMs)) << "the game's window never appeared";
+    ASSERT_SCREEN(*window_, ShownScreen::kMenu);
+  }
+  void TearDown() override {
+    // A test that failed half way leaves the game running: it is asked to close, not waited out.
+    if (run_.valid() && run_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+      if (window_ != nullptr) window_->RequestClose();
+      run_.wait();
+    }
+  }
 
-  window.TapKey(XK_h);
-  ASSERT_SCREEN(window, ShownScreen::kHelp);
-  window.TapKey(XK_Escape);
-  ASSERT_SCREEN(window, ShownScreen::kMenu);
-  window.TapKey(XK_space);
-  ASSERT_SCREEN(window, ShownScreen::kGame);
+  std::future<ProcessResult> run_;
+  std::unique_ptr<GameWindow> window_;
+};
+
+TEST_F(EndToEndPlay, ThroughEveryScreenAndOutThroughTheFarewell) {
+  ExpectMenuTitleAndOutline(window_->Capture());
+
+  window_->TapKey(XK_h);
+  ASSERT_SCREEN(*window_, ShownScreen::kHelp);
+  window_->TapKey(XK_Escape);
+  ASSERT_SCREEN(*window_, ShownScreen::kMenu);
+  window_->TapKey(XK_space);
+  ASSERT_SCREEN(*window_, ShownScreen::kGame);
 
   // The serve waits for a click: nothing is lost meanwhile.
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  EXPECT_FALSE(BestShownUnderScore(window.Capture()));
-  window.Click(1);
+  EXPECT_FALSE(BestShownUnderScore(window_->Capture()));
+  window_->Click(1);
   bool lost = false;
   for (int i = 0; i < 300 && !lost; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    lost = BestShownUnderScore(window.Capture());
+    lost = BestShownUnderScore(window_->Capture());
   }
   EXPECT_TRUE(lost) << "a released ball flies out and costs a point";
 
-  window.TapKey(XK_Escape);
-  ASSERT_SCREEN(window, ShownScreen::kMenu);
-  window.TapKey(XK_Escape);
-  ASSERT_SCREEN(window, ShownScreen::kFarewell);
-  window.TapKey(XK_space);
-  const ProcessResult result = run.get();
+  window_->TapKey(XK_Escape);
+  ASSERT_SCREEN(*window_, ShownScreen::kMenu);
+  window_->TapKey(XK_Escape);
+  ASSERT_SCREEN(*window_, ShownScreen::kFarewell);
+  window_->TapKey(XK_space);
+  const ProcessResult result = run_.get();
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_EQ(result.standard_error, "");
 }
 
-TEST(EndToEnd, SecondEscapeOnTheFarewellScreenExits) {
-  REQUIRE_PRIVATE_DISPLAY();  // XTest input and the pointer are this test's alone
-  auto run = StartGame();
-  GameWindow window;
-  ASSERT_TRUE(window.Find(kFindMs));
-  ASSERT_SCREEN(window, ShownScreen::kMenu);
-  window.TapKey(XK_Escape);
-  ASSERT_SCREEN(window, ShownScreen::kFarewell);
-  window.TapKey(XK_Escape);
-  const ProcessResult result = run.get();
+TEST_F(EndToEndPlay, SecondEscapeOnTheFarewellScreenExits) {
+  window_->TapKey(XK_Escape);
+  ASSERT_SCREEN(*window_, ShownScreen::kFarewell);
+  window_->TapKey(XK_Escape);
+  const ProcessResult result = run_.get();
   EXPECT_EQ(result.exit_status, 0);
-  EXPECT_TRUE(window.WaitGone(2000));
+  EXPECT_TRUE(window_->WaitGone(2000));
 }
 
-TEST(EndToEnd, CloseButtonEndsTheProgram) {
-  REQUIRE_PRIVATE_DISPLAY();  // XTest input and the pointer are this test's alone
-  auto run = StartGame();
-  GameWindow window;
-  ASSERT_TRUE(window.Find(kFindMs));
-  ASSERT_SCREEN(window, ShownScreen::kMenu);
-  window.RequestClose();
-  const ProcessResult result = run.get();
+TEST_F(EndToEndPlay, CloseButtonEndsTheProgram) {
+  window_->RequestClose();
+  const ProcessResult result = run_.get();
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_EQ(result.standard_error, "");
 }
 
 TEST(EndToEnd, TerminationSignalEndsWith255) {
-  REQUIRE_PRIVATE_DISPLAY();  // XTest input and the pointer are this test's alone
+  REQUIRE_PRIVATE_DISPLAY();
   ProcessOptions options;
   options.send_sigterm_after_ms = 2000;
   const ProcessResult result = RunProcess({ZIRKULON_BINARY}, options);

@@ -12,9 +12,7 @@ namespace {
 using Args = std::vector<double>;
 using Names = std::vector<std::string>;
 
-struct Panel : ::testing::Test {
-  void SetUp() override { ResetGameState(); }
-  void TearDown() override { ResetGameState(); }
+struct Panel : GameStateTest {
   TRecordingSession session;
 };
 

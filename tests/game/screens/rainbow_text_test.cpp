@@ -12,8 +12,7 @@
 namespace {
 using Args = std::vector<double>;
 
-struct RainbowText : ::testing::Test {
-  void SetUp() override { SetRandomSeed(4660); }
+struct RainbowText : GameStateTest {
   TRecordingSession session;
 };
 

@@ -2,31 +2,25 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "platform/events/system_driver.h"
-#include "tests/support/display.h"
 #include "tests/support/input_window.h"
 
 namespace {
-class PolledXInput : public ::testing::Test {
+class PolledXInput : public InputWindowTest {
  protected:
   void SetUp() override {
-    REQUIRE_PRIVATE_DISPLAY();
-    window_ = std::make_unique<TestInputWindow>();
-    ASSERT_NE(window_->display(), nullptr);
+    InputWindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     EnablePolledInput();
     ClearKeys();
     ClearMouse();
   }
   void TearDown() override {
     DisablePolledInput();
-    window_.reset();
+    InputWindowTest::TearDown();
   }
-
-  std::unique_ptr<TestInputWindow> window_;
 };
 }  // namespace
 

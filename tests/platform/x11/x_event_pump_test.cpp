@@ -4,7 +4,6 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,7 +15,6 @@
 #include "platform/x11/linux_system_driver.h"
 #include "platform/x11/x_display.h"
 #include "tests/support/close_button.h"
-#include "tests/support/display.h"
 #include "tests/support/input_window.h"
 
 namespace {
@@ -45,19 +43,18 @@ ObjectRef Record(int, const ObjectRef& data, const ObjectRef&) {
   return data;
 }
 
-class XEventPump : public ::testing::Test {
+class XEventPump : public InputWindowTest {
  protected:
   void SetUp() override {
-    REQUIRE_PRIVATE_DISPLAY();
-    window_ = std::make_unique<TestInputWindow>();
-    ASSERT_NE(window_->display(), nullptr);
+    InputWindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     PollSystemEvents();
     InsertHook(EventHookId(), Record, nullptr, 100);
     seen.clear();
   }
   void TearDown() override {
     DeleteHook(EventHookId(), Record, nullptr);
-    window_.reset();
+    InputWindowTest::TearDown();
   }
 
   // The events of one poll, of the given ids only.
@@ -70,8 +67,6 @@ class XEventPump : public ::testing::Test {
         if (s.id == id) kept.push_back(s);
     return kept;
   }
-
-  std::unique_ptr<TestInputWindow> window_;
 };
 }  // namespace
 
