@@ -54,6 +54,8 @@ void ProbeMain() {
     for (;;) PollSystemEvents();
   } else if (mode == "wait-until-terminated") {
     StartLinuxSystemModule();
+    std::printf("waiting\n");
+    std::fflush(stdout);
     for (;;) WaitSystemEvents();
   }
 }

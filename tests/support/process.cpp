@@ -39,13 +39,18 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
 
   ProcessResult result;
   const double start = MonotonicMillis();
+  double sigterm_from = options.sigterm_after_output.empty() ? start : -1;
   bool terminated = false;
   pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
   int open_pipes = 2;
   while (open_pipes > 0) {
-    const double elapsed = MonotonicMillis() - start;
-    if (!terminated && options.send_sigterm_after_ms >= 0 &&
-        elapsed >= options.send_sigterm_after_ms) {
+    const double now = MonotonicMillis();
+    const double elapsed = now - start;
+    if (sigterm_from < 0 &&
+        result.standard_output.find(options.sigterm_after_output) != std::string::npos)
+      sigterm_from = now;
+    if (!terminated && options.send_sigterm_after_ms >= 0 && sigterm_from >= 0 &&
+        now - sigterm_from >= options.send_sigterm_after_ms) {
       kill(child, SIGTERM);
       terminated = true;
     }
