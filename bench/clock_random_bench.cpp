@@ -1,21 +1,15 @@
 // Throughput of the random generator and the overshoot of DelayMillis, which frame pacing needs
 // to stay within about a millisecond.
 #include <benchmark/benchmark.h>
-#include <time.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "game/random/random.h"
 #include "platform/process/clock.h"
+#include "tests/support/monotonic_clock.h"
 
 namespace {
-double MonotonicMillis() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
-}
-
 void BM_RandomInt(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(RandomInt(350, 450));
   state.SetItemsProcessed(state.iterations());

@@ -6,7 +6,6 @@
 // pump), and process CPU time per frame.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
-#include <time.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,16 +15,11 @@
 #include "platform/glx/gl_graphics.h"
 #include "platform/process/clock.h"
 #include "platform/process/frame_pacing.h"
+#include "tests/support/monotonic_clock.h"
 
 namespace {
 constexpr int kHertz = 60;
 constexpr double kNominalMillis = 1000.0 / kHertz;
-
-double MonotonicMillis() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
-}
 
 double ProcessCpuMillis() {
   rusage usage{};

@@ -5,6 +5,7 @@
 
 #include "platform/events/event.h"
 #include "platform/events/hooks.h"
+#include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "platform/events/system_driver.h"
 #include "platform/process/startup.h"
@@ -13,8 +14,8 @@
 namespace {
 void ReportReaders(const char* when) {
   std::printf("%s: hits=%d down=%d char=%d mouse=%d,%d wheel=%d buttons=%d terminate=%d\n", when,
-              KeyHits(27), KeyIsDown(27), NextKeyChar(), MousePosX(), MousePosY(), MouseWheelPos(),
-              MouseHits(1), AppTerminateRequested());
+              KeyHits(kKeyEscape), KeyIsDown(kKeyEscape), NextKeyChar(), MousePosX(), MousePosY(),
+              MouseWheelPos(), MouseHits(1), AppTerminateRequested());
 }
 
 void ProbeMain() {
@@ -53,6 +54,8 @@ void ProbeMain() {
     for (;;) PollSystemEvents();
   } else if (mode == "wait-until-terminated") {
     StartLinuxSystemModule();
+    std::printf("waiting\n");
+    std::fflush(stdout);
     for (;;) WaitSystemEvents();
   }
 }

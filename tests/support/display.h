@@ -4,14 +4,30 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+
+#include "tests/support/private_x_server.h"
 
 // True when DISPLAY is set and reachable.
 bool DisplayAvailable();
 
-#define REQUIRE_DISPLAY()                                                            \
-  do {                                                                               \
-    if (!DisplayAvailable()) {                                                       \
-      if (std::getenv("CI") != nullptr) FAIL() << "no X display reachable in CI";    \
-      GTEST_SKIP() << "no X display reachable (set DISPLAY or run scripts/test.sh)"; \
-    }                                                                                \
+#define ZIRKULON_NO_DISPLAY(why)                                       \
+  do {                                                                 \
+    if (std::getenv("CI") != nullptr) FAIL() << (why);                 \
+    GTEST_SKIP() << (why) << " (install xvfb or run scripts/test.sh)"; \
+  } while (false)
+
+// The shared display of the test run (scripts/with-xvfb.sh).
+#define REQUIRE_DISPLAY()                                                                \
+  do {                                                                                   \
+    if (!DisplayAvailable()) ZIRKULON_NO_DISPLAY("no X display reachable: set DISPLAY"); \
+  } while (false)
+
+// This process's own X server (see UsePrivateDisplay), for tests whose input, pointer or focus
+// another test on a shared server would disturb. Must come before any X connection is opened.
+#define REQUIRE_PRIVATE_DISPLAY()                          \
+  do {                                                     \
+    std::string private_display_error;                     \
+    if (UsePrivateDisplay(&private_display_error).empty()) \
+      ZIRKULON_NO_DISPLAY(private_display_error);          \
   } while (false)

@@ -4,54 +4,49 @@
 #include "game/random/random.h"
 #include "game/screens/frame.h"
 #include "game/world/game_state.h"
+#include "game/world/screen_geometry.h"
 #include "imagetext/gl/imagetext_module.h"
 #include "platform/events/event.h"
+#include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "platform/events/system_driver.h"
-#include "platform/graphics/graphics.h"
 #include "render2d/drawing/vex2d.h"
 
-HeadlessGraphics* GameTest::current_graphics_ = nullptr;
+TRecordingSession* GameTest::current_session_ = nullptr;
 
-void StartHeadlessModules() {
-  StartSystemModule();
+GameStateTest::GameStateTest() {
+  StartSystemModule();  // the null driver: no X connection
   StartVex2DModule();
   StartImageTextModule();
 }
 
-HeadlessGraphics::HeadlessGraphics() {
-  StartHeadlessModules();
-  SelectGraphicsDriver(&driver, 2);
-  // Hertz 0: frames are not paced.
-  if (OpenGraphics(800, 600, 0, 0, 0) == nullptr) ADD_FAILURE() << "no recording graphics";
-  driver.Clear();
+void GameStateTest::SetUp() {
+  ResetGameState();
+  SetRandomSeed(4660);
 }
 
-HeadlessGraphics::~HeadlessGraphics() {
-  CloseDefaultGraphics();
-  SelectGraphicsDriver(nullptr, 0);
+void GameStateTest::TearDown() {
+  ResetGameState();
 }
 
 void GameTest::SetUp() {
-  StartHeadlessModules();
-  graphics_ = std::make_unique<HeadlessGraphics>();
-  current_graphics_ = graphics_.get();
+  session_ = std::make_unique<TRecordingSession>(kScreenWidth, kScreenHeight);
+  current_session_ = session_.get();
   SetBlend(BLEND_LIGHT);
-  ResetGameState();
-  SetRandomSeed(4660);
+  GameStateTest::SetUp();
   ClearKeys();
   ClearMouse();
-  MoveMouse(400, 300);
+  MoveMouse(kCentreX, kCentreY);
 }
 
 void GameTest::TearDown() {
-  ResetGameState();
-  current_graphics_ = nullptr;
-  graphics_.reset();
+  GameStateTest::TearDown();
+  current_session_ = nullptr;
+  session_.reset();
 }
 
 bool GameTest::RunFrame() {
-  current_graphics_->driver.Clear();
+  current_session_->driver.Clear();
   DrawGameFrame();
   return HandleFrameInput();
 }
@@ -94,6 +89,6 @@ void GameTest::OpenMenu() {
 
 void GameTest::EnterGame() {
   OpenMenu();
-  TapKey(32);
+  TapKey(kKeySpace);
   RunFrames(1 + 91 + 50);
 }

@@ -9,25 +9,23 @@
 
 #include "tests/support/recording_vex2d_driver.h"
 
-// Default graphics opened on a recording driver, as the game opens its window: the graphics serial
-// moves on, so glyph frames are made for this driver. Closed again at the end of the scope.
-class HeadlessGraphics {
- public:
-  HeadlessGraphics();
-  ~HeadlessGraphics();
-  HeadlessGraphics(const HeadlessGraphics&) = delete;
-  HeadlessGraphics& operator=(const HeadlessGraphics&) = delete;
-
-  TRecordingVex2DDriver driver;
+// A fresh game state and the random seed 4660 for each test; the state is reset after it too.
+// The modules a headless game needs (the null system driver, the 2D state, the default font) are
+// started first, so a TRecordingSession member of a derived fixture finds them.
+class GameStateTest : public ::testing::Test {
+ protected:
+  GameStateTest();
+  void SetUp() override;
+  void TearDown() override;
 };
 
-class GameTest : public ::testing::Test {
+class GameTest : public GameStateTest {
  public:
   void SetUp() override;
   void TearDown() override;
 
   // The calls of the latest frame (each frame starts with an empty record).
-  TRecordingVex2DDriver& Recorder() { return graphics_->driver; }
+  TRecordingVex2DDriver& Recorder() { return session_->driver; }
 
   // One frame as the loop runs it, without the flip. Returns false when the loop would end.
   static bool RunFrame();
@@ -47,10 +45,6 @@ class GameTest : public ::testing::Test {
   static void EnterGame();
 
  private:
-  static HeadlessGraphics* current_graphics_;
-  std::unique_ptr<HeadlessGraphics> graphics_;
+  static TRecordingSession* current_session_;
+  std::unique_ptr<TRecordingSession> session_;
 };
-
-// Starts, once, the modules a headless game needs: events and polled input, the renderer's state
-// and the default font.
-void StartHeadlessModules();

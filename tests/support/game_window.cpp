@@ -3,47 +3,14 @@
 
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-#include <time.h>
 #include <unistd.h>
 
-#include <cstring>
-#include <string>
-
+#include "game/world/screen_geometry.h"
 #include "tests/support/close_button.h"
+#include "tests/support/monotonic_clock.h"
+#include "tests/support/window_finder.h"
 
 namespace {
-constexpr char kWindowTitle[] = "Ostrandel Application";
-
-long long NowMillis() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
-}
-
-Window FindTitled(Display* display, Window parent) {
-  Window root = 0;
-  Window ignored = 0;
-  Window* children = nullptr;
-  unsigned count = 0;
-  if (!XQueryTree(display, parent, &root, &ignored, &children, &count)) return 0;
-  Window found = 0;
-  for (unsigned i = count; i-- > 0 && found == 0;) {
-    char* name = nullptr;
-    XWindowAttributes attributes{};
-    if (XFetchName(display, children[i], &name) && name != nullptr) {
-      if (std::strcmp(name, kWindowTitle) == 0 &&
-          XGetWindowAttributes(display, children[i], &attributes) &&
-          attributes.map_state == IsViewable) {
-        found = children[i];
-      }
-      XFree(name);
-    }
-    if (found == 0) found = FindTitled(display, children[i]);
-  }
-  if (children != nullptr) XFree(children);
-  return found;
-}
-
 // No window manager runs under the test server: errors about windows that vanished between two
 // requests are expected and harmless.
 int IgnoreErrors(Display*, XErrorEvent*) {
@@ -67,7 +34,7 @@ bool GameShot::RowHasBright(int y, int x0, int x1) const {
 }
 
 ShownScreen ClassifyShot(const GameShot& shot) {
-  if (shot.width < 800 || shot.height < 600) return ShownScreen::kUnknown;
+  if (shot.width < kScreenWidth || shot.height < kScreenHeight) return ShownScreen::kUnknown;
   // The open box's top edge runs from x 200 to 600 at y 50; the open disc only touches y 50 at
   // its top.
   bool box = true;
@@ -79,8 +46,8 @@ ShownScreen ClassifyShot(const GameShot& shot) {
     bool top = false;
     bool left = false;
     for (int d = -2; d <= 2; ++d) {
-      top = top || shot.White(400 + d, 50) || shot.White(400, 50 + d);
-      left = left || shot.White(150 + d, 300) || shot.White(150, 300 + d);
+      top = top || shot.White(kCentreX + d, 50) || shot.White(kCentreX, 50 + d);
+      left = left || shot.White(150 + d, kCentreY) || shot.White(150, kCentreY + d);
     }
     return top && left ? ShownScreen::kGame : ShownScreen::kUnknown;
   }
@@ -110,8 +77,8 @@ const char* ScreenName(ShownScreen screen) {
   return "unknown";
 }
 
-GameWindow::GameWindow() {
-  display_ = XOpenDisplay(nullptr);
+GameWindow::GameWindow(const char* display_name) {
+  display_ = XOpenDisplay(display_name);
   XSetErrorHandler(IgnoreErrors);
 }
 
@@ -120,26 +87,15 @@ GameWindow::~GameWindow() {
 }
 
 bool GameWindow::Find(int timeout_ms) {
-  if (display_ == nullptr) return false;
-  const long long deadline = NowMillis() + timeout_ms;
-  while (NowMillis() < deadline) {
-    window_ = FindTitled(display_, DefaultRootWindow(display_));
-    if (window_ != 0) {
-      MovePointer(400, 300);  // with no window manager, keys go to the window under the pointer
-      return true;
-    }
-    usleep(20000);
-  }
-  return false;
+  window_ = WaitForWindow(display_, timeout_ms);
+  if (window_ == 0) return false;
+  // With no window manager, keys go to the window under the pointer.
+  MovePointer(kCentreX, kCentreY);
+  return true;
 }
 
 bool GameWindow::WaitGone(int timeout_ms) {
-  const long long deadline = NowMillis() + timeout_ms;
-  while (NowMillis() < deadline) {
-    if (FindTitled(display_, DefaultRootWindow(display_)) == 0) return true;
-    usleep(20000);
-  }
-  return false;
+  return WaitForNoWindow(display_, timeout_ms);
 }
 
 void GameWindow::PressKey(KeySym keysym) {
@@ -200,8 +156,8 @@ GameShot GameWindow::Capture() {
 }
 
 bool GameWindow::WaitForScreen(ShownScreen screen, int timeout_ms) {
-  const long long deadline = NowMillis() + timeout_ms;
-  while (NowMillis() < deadline) {
+  const double deadline = MonotonicMillis() + timeout_ms;
+  while (MonotonicMillis() < deadline) {
     last_seen_ = ClassifyShot(Capture());
     if (last_seen_ == screen) return true;
     usleep(50000);

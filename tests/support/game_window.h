@@ -32,7 +32,8 @@ const char* ScreenName(ShownScreen screen);
 
 class GameWindow {
  public:
-  GameWindow();
+  // Connects to the named display (null: DISPLAY).
+  explicit GameWindow(const char* display_name = nullptr);
   ~GameWindow();
   GameWindow(const GameWindow&) = delete;
   GameWindow& operator=(const GameWindow&) = delete;

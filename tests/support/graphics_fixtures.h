@@ -10,21 +10,15 @@
 #include "tests/support/display.h"
 #include "tests/support/recording_vex2d_driver.h"
 
-// Default graphics on a recording driver: no window, every driver call recorded.
+// Default graphics on a recording driver: no window, every driver call recorded. The image text
+// module is started first, so the graphics opened are ready for glyph and image frames.
 class RecordedGraphicsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    StartImageTextModule();
-    SelectGraphicsDriver(&driver, 0);
-    ASSERT_NE(OpenGraphics(800, 600, 0, 0, 0), nullptr);
-    driver.Clear();
-  }
-  void TearDown() override {
-    CloseDefaultGraphics();
-    SelectGraphicsDriver(nullptr, 0);
-  }
-
-  TRecordingVex2DDriver driver;
+  struct ImageTextStarted {
+    ImageTextStarted() { StartImageTextModule(); }
+  } started_;
+  TRecordingSession session;
+  TRecordingVex2DDriver& driver = session.driver;
 };
 
 // Default graphics on the OpenGL 2D driver, in a real window of the given size.

@@ -1,13 +1,13 @@
 #include "tests/support/input_window.h"
 
 #include <X11/extensions/XTest.h>
-
-#include <chrono>
-#include <thread>
+#include <unistd.h>
 
 #include "platform/x11/linux_system.h"
 #include "platform/x11/linux_system_driver.h"
 #include "platform/x11/x_display.h"
+#include "tests/support/display.h"
+#include "tests/support/monotonic_clock.h"
 
 TestInputWindow::TestInputWindow() {
   StartLinuxSystemModule();
@@ -18,15 +18,16 @@ TestInputWindow::TestInputWindow() {
   attributes.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                           PointerMotionMask | StructureNotifyMask;
   attributes.background_pixel = BlackPixel(display_, screen);
-  window_ = XCreateWindow(display_, RootWindow(display_, screen), 0, 0, 800, 600, 0, CopyFromParent,
-                          InputOutput, CopyFromParent, CWEventMask | CWBackPixel, &attributes);
+  window_ = XCreateWindow(display_, RootWindow(display_, screen), 0, 0, kWidth, kHeight, 0,
+                          CopyFromParent, InputOutput, CopyFromParent, CWEventMask | CWBackPixel,
+                          &attributes);
   XMapRaised(display_, window_);
   XEvent mapped;
   do XWindowEvent(display_, window_, StructureNotifyMask, &mapped);
   while (mapped.type != MapNotify);
   XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
   SetInputWindow(window_);
-  MovePointerTo(400, 300);
+  MovePointerTo(kPointerX, kPointerY);
 }
 
 TestInputWindow::~TestInputWindow() {
@@ -94,14 +95,20 @@ Bool CountRelease(Display*, XEvent* event, XPointer counter) {
 }  // namespace
 
 bool TestInputWindow::WaitForAutoRepeat(KeySym keysym, int pairs, int timeout_ms) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  const double deadline = MonotonicMillis() + timeout_ms;
   for (;;) {
     Sync();  // reads every event the server has sent so far into the queue
     ReleaseCount count{KeycodeOf(keysym), 0};
     XEvent unused;
     XCheckIfEvent(display_, &unused, CountRelease, reinterpret_cast<XPointer>(&count));
     if (count.releases >= pairs) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (MonotonicMillis() >= deadline) return false;
+    usleep(5000);
   }
+}
+
+void InputWindowTest::SetUp() {
+  REQUIRE_PRIVATE_DISPLAY();
+  window_ = std::make_unique<TestInputWindow>();
+  ASSERT_NE(window_->display(), nullptr) << "the system module found no X display";
 }

@@ -3,13 +3,23 @@
 // resulting events sit in the connection's queue for the next poll.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// Xlib after gtest: its macros (None, Bool) collide with gtest's names.
 #include <X11/Xlib.h>
 
 class TestInputWindow {
  public:
-  // Starts the system module, maps an 800 x 600 window at the root's top left, focuses it, makes
-  // it the driver's input window and puts the pointer at (400, 300) in it. Without a display,
-  // display() is nullptr and nothing else happens.
+  static constexpr int kWidth = 800;
+  static constexpr int kHeight = 600;
+  static constexpr int kPointerX = kWidth / 2;  // where the pointer starts
+  static constexpr int kPointerY = kHeight / 2;
+
+  // Starts the system module, maps a kWidth x kHeight window at the root's top left, focuses it,
+  // makes it the driver's input window and puts the pointer at (kPointerX, kPointerY) in it.
+  // Without a display, display() is nullptr and nothing else happens.
   TestInputWindow();
   ~TestInputWindow();
   TestInputWindow(const TestInputWindow&) = delete;
@@ -39,4 +49,15 @@ class TestInputWindow {
  private:
   Display* display_ = nullptr;
   Window window_ = 0;
+};
+
+// Input tests on a TestInputWindow of this process's own X server: XTest input, pointer warps and
+// focus that another test on a shared server would disturb.
+class InputWindowTest : public ::testing::Test {
+ protected:
+  // Skips (fails under CI) without Xvfb; derived SetUps return when IsSkipped or HasFatalFailure.
+  void SetUp() override;
+  void TearDown() override { window_.reset(); }
+
+  std::unique_ptr<TestInputWindow> window_;
 };

@@ -1,4 +1,4 @@
-// Writes 24-bit RGB pictures as PNG files: enough for screenshots, with no library.
+// Writes 24-bit RGB pictures as PNG files, for screenshots.
 #pragma once
 
 #include <cstdint>

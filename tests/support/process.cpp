@@ -4,24 +4,23 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-long long NowMillis() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
-}
-}  // namespace
+#include "tests/support/monotonic_clock.h"
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
   int out_pipe[2];
   int err_pipe[2];
-  if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) std::abort();
+  if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) {
+    std::fprintf(stderr, "cannot make pipes for a child process: %s (check the open file limit)\n",
+                 std::strerror(errno));
+    std::abort();
+  }
   const pid_t child = fork();
   if (child == 0) {
     dup2(out_pipe[1], STDOUT_FILENO);
@@ -39,14 +38,19 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
   close(err_pipe[1]);
 
   ProcessResult result;
-  const long long start = NowMillis();
+  const double start = MonotonicMillis();
+  double sigterm_from = options.sigterm_after_output.empty() ? start : -1;
   bool terminated = false;
   pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
   int open_pipes = 2;
   while (open_pipes > 0) {
-    const long long elapsed = NowMillis() - start;
-    if (!terminated && options.send_sigterm_after_ms >= 0 &&
-        elapsed >= options.send_sigterm_after_ms) {
+    const double now = MonotonicMillis();
+    const double elapsed = now - start;
+    if (sigterm_from < 0 &&
+        result.standard_output.find(options.sigterm_after_output) != std::string::npos)
+      sigterm_from = now;
+    if (!terminated && options.send_sigterm_after_ms >= 0 && sigterm_from >= 0 &&
+        now - sigterm_from >= options.send_sigterm_after_ms) {
       kill(child, SIGTERM);
       terminated = true;
     }

@@ -15,7 +15,10 @@ struct ProcessOptions {
   std::string working_directory;               // empty: inherit
   std::vector<std::string> extra_environment;  // "NAME=value" entries added to the environment
   int send_sigterm_after_ms = -1;              // >= 0: SIGTERM the child after this delay
-  int timeout_ms = 20000;                      // the child is killed (SIGKILL) after this
+  // Non-empty: the SIGTERM delay counts from when standard output first contains this text, so a
+  // child slow to start on a loaded machine is not ended before it is ready.
+  std::string sigterm_after_output;
+  int timeout_ms = 20000;  // the child is killed (SIGKILL) after this
 };
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});

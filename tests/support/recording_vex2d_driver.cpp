@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "platform/graphics/graphics.h"
+
 namespace {
 class TRecordingGraphics : public TGraphics {
  public:
@@ -181,14 +183,14 @@ PixmapRef TRecordingVex2DDriver::GrabPixmap(int x, int y, int width, int height)
 
 TRecordingSession::TRecordingSession(int width, int height) {
   StartVex2DModule();
-  SelectGraphicsDriver(&driver, 0);
-  graphics =
-      std::static_pointer_cast<TVex2DGraphics>(driver.CreateGraphics(width, height, 0, 60, 0));
-  SelectGraphics(graphics);
+  SelectGraphicsDriver(&driver, GRAPHICS_BACKBUFFER);
+  // Hertz 0: flips are not paced, so tests run frames as fast as they like.
+  graphics = std::dynamic_pointer_cast<TVex2DGraphics>(OpenGraphics(width, height, 0, 0, 0));
+  if (graphics == nullptr) ADD_FAILURE() << "the recording driver gave no 2D graphics";
   driver.Clear();
 }
 
 TRecordingSession::~TRecordingSession() {
-  SelectGraphics(nullptr);
+  CloseDefaultGraphics();
   SelectGraphicsDriver(nullptr, 0);
 }

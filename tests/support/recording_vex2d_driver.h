@@ -66,9 +66,10 @@ class TRecordingVex2DDriver : public TVex2DDriver {
   TRecordedCall& Record(std::string name, std::vector<double> args);
 };
 
-// Selects a recording driver as the graphics driver and makes a graphics object of the given size
-// current on it, as opening graphics would; the calls of that first activation are cleared.
-// Leaving the scope deselects both, so sessions do not leak into the next test.
+// The default graphics opened on a recording driver as the game opens its window (back buffer,
+// unpaced), with the 2D module started; the calls of opening are cleared. Each
+// opening moves the graphics serial on, so no image frame of an earlier test is reused. Leaving
+// the scope closes the graphics and deselects the driver, so nothing leaks into the next test.
 class TRecordingSession {
  public:
   explicit TRecordingSession(int width = 800, int height = 600);

@@ -1,23 +1,21 @@
 // The real game under an X server, played through XTest: every way through the screens and every
 // way out, with the window's pixels read back where they prove what is shown.
 #include <X11/keysym.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <future>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "game/random/random.h"
+#include "game/world/screen_geometry.h"
 #include "tests/support/display.h"
 #include "tests/support/game_window.h"
+#include "tests/support/private_x_server.h"
 #include "tests/support/process.h"
 
 namespace {
@@ -40,7 +38,7 @@ std::future<ProcessResult> StartGame() {
 void ExpectMenuTitleAndOutline(const GameShot& shot) {
   for (int x = 200; x <= 600; ++x) ASSERT_TRUE(shot.White(x, 50)) << "outline at x " << x;
   for (int y = 50; y <= 551; ++y) ASSERT_TRUE(shot.White(200, y)) << "outline at y " << y;
-  int leftmost = 800;
+  int leftmost = kScreenWidth;
   for (int y = 80; y < 128; ++y) {
     for (int x = 210; x < 590; ++x) {
       if (shot.Bright(x, y) && x < leftmost) leftmost = x;
@@ -66,117 +64,83 @@ void ExpectMenuTitleAndOutline(const GameShot& shot) {
   EXPECT_GT(matches, 40) << "the Z in " << red << ", " << green << ", " << blue;
 }
 
-// An X server of this test's own, started with extra options; it ends with the object.
-class PrivateXServer {
- public:
-  explicit PrivateXServer(const std::vector<std::string>& options) {
-    char path[] = "/tmp/zirkulon-xserver-XXXXXX";
-    const int number_file = mkstemp(path);
-    if (number_file < 0) return;
-    pid_ = fork();
-    if (pid_ == 0) {
-      // The server picks a free display itself and writes its number to standard output.
-      dup2(number_file, STDOUT_FILENO);
-      const int quiet = open("/dev/null", O_WRONLY);
-      dup2(quiet, STDERR_FILENO);
-      std::vector<std::string> args = {"Xvfb", "-displayfd", "1", "-nolisten", "tcp"};
-      args.insert(args.end(), options.begin(), options.end());
-      std::vector<char*> argv;
-      for (auto& arg : args) argv.push_back(arg.data());
-      argv.push_back(nullptr);
-      execvp("Xvfb", argv.data());
-      _exit(127);
-    }
-    close(number_file);
-    for (int i = 0; i < 200 && display_.empty(); ++i) {
-      std::ifstream in(path);
-      std::string line;
-      if (std::getline(in, line) && !in.eof()) display_ = ":" + line;
-      if (display_.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-    unlink(path);
-  }
-  ~PrivateXServer() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  const std::string& display() const { return display_; }
-
- private:
-  pid_t pid_ = -1;
-  std::string display_;
-};
-
 // The bracketed best score under the score appears once the score has fallen below the best.
 bool BestShownUnderScore(const GameShot& shot) {
   return shot.RowHasBright(346, 376, 424);
 }
 
-TEST(EndToEnd, ThroughEveryScreenAndOutThroughTheFarewell) {
-  REQUIRE_DISPLAY();
-  auto run = StartGame();
-  GameWindow window;
-  ASSERT_TRUE(window.Find(kFindMs));
-  ASSERT_SCREEN(window, ShownScreen::kMenu);
-  ExpectMenuTitleAndOutline(window.Capture());
+// The game started on this test's own X server, so that its XTest input and the pointer are
+// this test's alone, and found showing its menu.
+class EndToEndPlay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    REQUIRE_PRIVATE_DISPLAY();
+    run_ = StartGame();
+    window_ = std::make_unique<GameWindow>();
+    ASSERT_TRUE(window_->Find(kFindMs)) << "the game's window never appeared";
+    ASSERT_SCREEN(*window_, ShownScreen::kMenu);
+  }
+  void TearDown() override {
+    // A test that failed half way leaves the game running: it is asked to close, not waited out.
+    if (run_.valid() && run_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+      if (window_ != nullptr) window_->RequestClose();
+      run_.wait();
+    }
+  }
 
-  window.TapKey(XK_h);
-  ASSERT_SCREEN(window, ShownScreen::kHelp);
-  window.TapKey(XK_Escape);
-  ASSERT_SCREEN(window, ShownScreen::kMenu);
-  window.TapKey(XK_space);
-  ASSERT_SCREEN(window, ShownScreen::kGame);
+  std::future<ProcessResult> run_;
+  std::unique_ptr<GameWindow> window_;
+};
+
+TEST_F(EndToEndPlay, ThroughEveryScreenAndOutThroughTheFarewell) {
+  ExpectMenuTitleAndOutline(window_->Capture());
+
+  window_->TapKey(XK_h);
+  ASSERT_SCREEN(*window_, ShownScreen::kHelp);
+  window_->TapKey(XK_Escape);
+  ASSERT_SCREEN(*window_, ShownScreen::kMenu);
+  window_->TapKey(XK_space);
+  ASSERT_SCREEN(*window_, ShownScreen::kGame);
 
   // The serve waits for a click: nothing is lost meanwhile.
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  EXPECT_FALSE(BestShownUnderScore(window.Capture()));
-  window.Click(1);
+  EXPECT_FALSE(BestShownUnderScore(window_->Capture()));
+  window_->Click(1);
   bool lost = false;
   for (int i = 0; i < 300 && !lost; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    lost = BestShownUnderScore(window.Capture());
+    lost = BestShownUnderScore(window_->Capture());
   }
   EXPECT_TRUE(lost) << "a released ball flies out and costs a point";
 
-  window.TapKey(XK_Escape);
-  ASSERT_SCREEN(window, ShownScreen::kMenu);
-  window.TapKey(XK_Escape);
-  ASSERT_SCREEN(window, ShownScreen::kFarewell);
-  window.TapKey(XK_space);
-  const ProcessResult result = run.get();
+  window_->TapKey(XK_Escape);
+  ASSERT_SCREEN(*window_, ShownScreen::kMenu);
+  window_->TapKey(XK_Escape);
+  ASSERT_SCREEN(*window_, ShownScreen::kFarewell);
+  window_->TapKey(XK_space);
+  const ProcessResult result = run_.get();
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_EQ(result.standard_error, "");
 }
 
-TEST(EndToEnd, SecondEscapeOnTheFarewellScreenExits) {
-  REQUIRE_DISPLAY();
-  auto run = StartGame();
-  GameWindow window;
-  ASSERT_TRUE(window.Find(kFindMs));
-  ASSERT_SCREEN(window, ShownScreen::kMenu);
-  window.TapKey(XK_Escape);
-  ASSERT_SCREEN(window, ShownScreen::kFarewell);
-  window.TapKey(XK_Escape);
-  const ProcessResult result = run.get();
+TEST_F(EndToEndPlay, SecondEscapeOnTheFarewellScreenExits) {
+  window_->TapKey(XK_Escape);
+  ASSERT_SCREEN(*window_, ShownScreen::kFarewell);
+  window_->TapKey(XK_Escape);
+  const ProcessResult result = run_.get();
   EXPECT_EQ(result.exit_status, 0);
-  EXPECT_TRUE(window.WaitGone(2000));
+  EXPECT_TRUE(window_->WaitGone(2000));
 }
 
-TEST(EndToEnd, CloseButtonEndsTheProgram) {
-  REQUIRE_DISPLAY();
-  auto run = StartGame();
-  GameWindow window;
-  ASSERT_TRUE(window.Find(kFindMs));
-  ASSERT_SCREEN(window, ShownScreen::kMenu);
-  window.RequestClose();
-  const ProcessResult result = run.get();
+TEST_F(EndToEndPlay, CloseButtonEndsTheProgram) {
+  window_->RequestClose();
+  const ProcessResult result = run_.get();
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_EQ(result.standard_error, "");
 }
 
 TEST(EndToEnd, TerminationSignalEndsWith255) {
-  REQUIRE_DISPLAY();
+  REQUIRE_PRIVATE_DISPLAY();
   ProcessOptions options;
   options.send_sigterm_after_ms = 2000;
   const ProcessResult result = RunProcess({ZIRKULON_BINARY}, options);
@@ -203,8 +167,8 @@ TEST(EndToEnd, NoDisplayGivesAClearErrorWithinSeconds) {
 }
 
 TEST(EndToEnd, AServerWithoutOpenGLGivesAClearError) {
-  PrivateXServer server({"-extension", "GLX"});
-  ASSERT_FALSE(server.display().empty()) << "Xvfb did not start";
+  const PrivateXServer server({"-extension", "GLX"});
+  ASSERT_FALSE(server.display().empty()) << server.error();
   ProcessOptions options;
   options.extra_environment = {"DISPLAY=" + server.display()};
   options.timeout_ms = 10000;

@@ -12,10 +12,8 @@ namespace {
 using Args = std::vector<double>;
 using Names = std::vector<std::string>;
 
-struct Panel : ::testing::Test {
-  void SetUp() override { ResetGameState(); }
-  void TearDown() override { ResetGameState(); }
-  HeadlessGraphics session;
+struct Panel : GameStateTest {
+  TRecordingSession session;
 };
 
 TEST_F(Panel, OpenBoxIsFilledInsideItsOutline) {

@@ -9,12 +9,11 @@
 #include "game/screens/screens.h"
 #include "game/world/ball.h"
 #include "game/world/game_state.h"
+#include "game/world/screen_geometry.h"
+#include "platform/events/key_codes.h"
 #include "tests/support/game_fixture.h"
 
 namespace {
-constexpr int kSpace = 32;
-constexpr int kLeft = 37;
-constexpr int kRight = 39;
 
 class Play : public GameTest {
  protected:
@@ -42,7 +41,7 @@ TEST_F(Play, ClickOrSpaceReleasesTheServe) {
   RunFrame();
   EXPECT_EQ(Game().paused, 0);
   StartGame();
-  TapKey(kSpace);
+  TapKey(kKeySpace);
   RunFrame();
   EXPECT_EQ(Game().paused, 0);
 }
@@ -98,7 +97,7 @@ TEST_F(Play, TwoBallsLostInOneFrameStillEndTheGame) {
 
 TEST_F(Play, LostBallCostsOnePointIsReplacedAtOnceAndFadesOverTenFrames) {
   Game().paused = 0;
-  const auto ball = OnlyBall(400, 41, 0);
+  const auto ball = OnlyBall(kCentreX, 41, 0);
   RunFrame();
   EXPECT_EQ(Game().score, -1);
   EXPECT_EQ(Balls().Count(), 2u);
@@ -119,7 +118,7 @@ TEST_F(Play, LostBallCostsOnePointIsReplacedAtOnceAndFadesOverTenFrames) {
 
 TEST_F(Play, AHitScoresSpeedsUpAndTurnsTheBallBack) {
   // The paddle at angle 0 sits at (400, 530); the ball flies straight down into it.
-  const auto ball = OnlyBall(400, 525, 180);
+  const auto ball = OnlyBall(kCentreX, 525, 180);
   RunFrame();
   EXPECT_EQ(Game().score, 1);
   EXPECT_EQ(Game().best, 1);
@@ -132,27 +131,27 @@ TEST_F(Play, AHitScoresSpeedsUpAndTurnsTheBallBack) {
 TEST_F(Play, TheExtraBallAtTenComesOnce) {
   Game().score = 9;
   Game().best = 9;
-  OnlyBall(400, 525, 180);
+  OnlyBall(kCentreX, 525, 180);
   RunFrame();
   EXPECT_EQ(Game().score, 10);
   EXPECT_EQ(Game().level, 2);
   EXPECT_EQ(Balls().Count(), 2u);
   // Back to 9 and up to 10 again: nothing more.
   Game().score = 9;
-  OnlyBall(400, 525, 180);
+  OnlyBall(kCentreX, 525, 180);
   RunFrame();
   EXPECT_EQ(Game().score, 10);
   EXPECT_EQ(Game().level, 2);
   EXPECT_EQ(Balls().Count(), 1u);
   Game().score = 19;
-  OnlyBall(400, 525, 180);
+  OnlyBall(kCentreX, 525, 180);
   RunFrame();
   EXPECT_EQ(Game().level, 3);
   EXPECT_EQ(Balls().Count(), 2u);
 }
 
 TEST_F(Play, ABallFlyingInwardGetsItsHaloButNoPoint) {
-  const auto ball = OnlyBall(400, 525, 0);
+  const auto ball = OnlyBall(kCentreX, 525, 0);
   ball->hls = 3;
   RunFrame();
   EXPECT_EQ(Game().score, 0);
@@ -161,42 +160,42 @@ TEST_F(Play, ABallFlyingInwardGetsItsHaloButNoPoint) {
 }
 
 TEST_F(Play, ArrowKeysAccelerateToSevenAndFrictionBrakes) {
-  PressKey(kLeft);
+  PressKey(kKeyLeft);
   RunFrame();
   EXPECT_EQ(Game().spin, -0.5f);
   RunFrames(13);
   EXPECT_EQ(Game().spin, -7.0f);
   RunFrames(5);
   EXPECT_EQ(Game().spin, -7.0f);
-  ReleaseKey(kLeft);
+  ReleaseKey(kKeyLeft);
   RunFrame();
   EXPECT_EQ(Game().spin, -6.5f);
   RunFrames(13);
   EXPECT_EQ(Game().spin, 0.0f);
-  PressKey(kRight);
+  PressKey(kKeyRight);
   RunFrames(20);
   EXPECT_EQ(Game().spin, 7.0f);
-  ReleaseKey(kRight);
+  ReleaseKey(kKeyRight);
   Game().spin = 0.3f;
   RunFrame();
   EXPECT_EQ(Game().spin, 0.0f) << "below 0.5 the spin snaps to 0";
 }
 
 TEST_F(Play, AngleStaysInRange) {
-  PressKey(kLeft);
+  PressKey(kKeyLeft);
   for (int frame = 0; frame < 200; ++frame) {
     RunFrame();
     ASSERT_GE(Game().angle, 0.0f);
     ASSERT_LT(Game().angle, 360.0f);
   }
-  ReleaseKey(kLeft);
+  ReleaseKey(kKeyLeft);
   // An angle just below 0 rounds to exactly 360 on the first wrap; the second makes it 0.
   Game().spin = 0;
   Game().angle = -1e-6f;
   RunFrame();
   EXPECT_EQ(Game().angle, 0.0f);
   Game().angle = 359.5f;
-  MoveMouse(400 + 3 * 2, 300);
+  MoveMouse(kCentreX + 3 * 2, kCentreY);
   RunFrame();
   EXPECT_FLOAT_EQ(Game().angle, 1.5f);
 }
@@ -213,7 +212,7 @@ TEST_F(Play, MouseTurnsThePaddleByAThirdOfItsMotion) {
                                 {394, -2},
                                 {700, 100}}) {
     Game().angle = 100;
-    MoveMouse(x, 300);
+    MoveMouse(x, kCentreY);
     RunFrame();
     EXPECT_EQ(Game().angle, 100.0f + turn) << x;
   }
@@ -271,7 +270,7 @@ TEST_F(Play, ThePaddleIsAQuarteredRectangleOnItsCircle) {
 
 TEST_F(Play, ThePaddleStandsWhereTheLastFrameLeftItButTurnsByThisFramesSteering) {
   Game().angle = 90;
-  MoveMouse(430, 300);  // ten degrees more this frame
+  MoveMouse(kCentreX + 30, kCentreY);  // ten degrees more this frame
   RunFrame();
   ASSERT_EQ(Game().angle, 100.0f);
   std::vector<TRecordedCall> paddle;

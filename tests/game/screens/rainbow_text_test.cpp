@@ -12,9 +12,8 @@
 namespace {
 using Args = std::vector<double>;
 
-struct RainbowText : ::testing::Test {
-  void SetUp() override { SetRandomSeed(4660); }
-  HeadlessGraphics session;
+struct RainbowText : GameStateTest {
+  TRecordingSession session;
 };
 
 TEST_F(RainbowText, LeavesTheGeneratorAsItFoundIt) {

@@ -11,10 +11,7 @@
 #include "tests/support/game_fixture.h"
 
 namespace {
-struct ScreenTexts : ::testing::Test {
-  void SetUp() override { ResetGameState(); }
-  void TearDown() override { ResetGameState(); }
-
+struct ScreenTexts : GameStateTest {
   // Glyph quads by the y of their line, in drawing order.
   std::map<double, std::vector<TRecordedCall>> GlyphsByLine() const {
     std::map<double, std::vector<TRecordedCall>> lines;
@@ -22,7 +19,7 @@ struct ScreenTexts : ::testing::Test {
       lines[quad.args[5]].push_back(quad);
     return lines;
   }
-  HeadlessGraphics session;
+  TRecordingSession session;
 };
 
 TEST_F(ScreenTexts, HelpHasATitleAnd23LinesEighteenPixelsApart) {

@@ -5,29 +5,27 @@
 
 #include "game/world/ball.h"
 #include "game/world/game_state.h"
+#include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "tests/support/game_fixture.h"
 
 namespace {
-constexpr int kEscape = 27;
-constexpr int kSpace = 32;
-constexpr int kH = 72;
 
 using Screens = GameTest;
 using ScreensDeathTest = GameTest;
 
 TEST_F(Screens, MenuOpensInExactly90FramesAndDropsInputMeanwhile) {
   for (int frame = 1; frame <= 89; ++frame) {
-    TapKey(kSpace);
-    TapKey(kH);
-    TapKey(kEscape);
+    TapKey(kKeySpace);
+    TapKey(kKeyH);
+    TapKey(kKeyEscape);
     Click(1);
     ASSERT_TRUE(RunFrame());
     ASSERT_EQ(Game().screen, kScreenNone) << "frame " << frame;
   }
   EXPECT_EQ(Game().boxW, 400);
   EXPECT_EQ(Game().boxH, 491);
-  TapKey(kSpace);
+  TapKey(kKeySpace);
   Click(1);
   ASSERT_TRUE(RunFrame());
   EXPECT_EQ(Game().screen, kScreenMenu);
@@ -51,7 +49,7 @@ TEST_F(Screens, BoxWidensAsALineThenGrowsInHeight) {
 
 TEST_F(Screens, MenuToGameTakes91PlusFiftyFramesAndStartsPaused) {
   OpenMenu();
-  TapKey(kSpace);
+  TapKey(kKeySpace);
   RunFrame();
   EXPECT_EQ(Game().nextScreen, kScreenGame);
   const int closing = RunFramesUntil([] { return Game().screen == kScreenNone; });
@@ -80,7 +78,7 @@ TEST_F(Screens, EscapeInPlayRecordsTheHighScoreAndReturnsToTheMenu) {
   ASSERT_EQ(Game().screen, kScreenGame);
   Game().score = 7;
   Game().best = 9;
-  TapKey(kEscape);
+  TapKey(kKeyEscape);
   RunFrame();
   EXPECT_EQ(Game().highscore, 7);
   EXPECT_EQ(Game().nextScreen, kScreenMenu);
@@ -103,14 +101,14 @@ TEST_F(Screens, HighScoreNeverFallsBelowZeroOrBelowItself) {
 
 TEST_F(Screens, EndGameDropsPendingInput) {
   EnterGame();
-  TapKey(kSpace);
-  TapKey(kH);
+  TapKey(kKeySpace);
+  TapKey(kKeyH);
   Click(1);
   EndGame();
   EXPECT_EQ(Game().nextScreen, kScreenMenu);
   // Asked directly: the disc closes next, so no later frame would read these hits anyway.
-  EXPECT_EQ(KeyHits(kSpace), 0);
-  EXPECT_EQ(KeyHits(kH), 0);
+  EXPECT_EQ(KeyHits(kKeySpace), 0);
+  EXPECT_EQ(KeyHits(kKeyH), 0);
   EXPECT_EQ(MouseHits(1), 0);
 }
 
@@ -126,54 +124,54 @@ TEST_F(Screens, ScreenKeysAskOnlyForWhatTheCurrentScreenReads) {
 
   on_screen(kScreenMenu);
   Click(1);
-  TapKey(kSpace);
+  TapKey(kKeySpace);
   HandleScreenKeys();
   EXPECT_EQ(Game().nextScreen, kScreenGame);
-  EXPECT_EQ(KeyHits(kSpace), 1) << "the click answered; Space was not asked";
+  EXPECT_EQ(KeyHits(kKeySpace), 1) << "the click answered; Space was not asked";
 
   on_screen(kScreenMenu);
-  TapKey(kSpace);
+  TapKey(kKeySpace);
   HandleScreenKeys();
   EXPECT_EQ(Game().nextScreen, kScreenGame);
-  EXPECT_EQ(KeyHits(kSpace), 0);
+  EXPECT_EQ(KeyHits(kKeySpace), 0);
 
   on_screen(kScreenGame);
   Click(1);
-  TapKey(kSpace);
-  TapKey(kH);
+  TapKey(kKeySpace);
+  TapKey(kKeyH);
   HandleScreenKeys();
   EXPECT_EQ(Game().nextScreen, kScreenGame);
   EXPECT_EQ(MouseHits(1), 1);
-  EXPECT_EQ(KeyHits(kSpace), 1);
-  EXPECT_EQ(KeyHits(kH), 1);
+  EXPECT_EQ(KeyHits(kKeySpace), 1);
+  EXPECT_EQ(KeyHits(kKeyH), 1);
 
   on_screen(kScreenHelp);
-  TapKey(kH);
+  TapKey(kKeyH);
   Click(1);
   HandleScreenKeys();
   EXPECT_EQ(Game().nextScreen, kScreenMenu);
-  EXPECT_EQ(KeyHits(kH), 1);
+  EXPECT_EQ(KeyHits(kKeyH), 1);
 
   // With the panel closed only Escape is asked, and it does nothing.
   on_screen(kScreenNone);
   Game().nextScreen = kScreenHelp;
-  TapKey(kEscape);
-  TapKey(kSpace);
+  TapKey(kKeyEscape);
+  TapKey(kKeySpace);
   Click(1);
   HandleScreenKeys();
   EXPECT_EQ(Game().nextScreen, kScreenHelp);
-  EXPECT_EQ(KeyHits(kEscape), 0);
-  EXPECT_EQ(KeyHits(kSpace), 1);
+  EXPECT_EQ(KeyHits(kKeyEscape), 0);
+  EXPECT_EQ(KeyHits(kKeySpace), 1);
   EXPECT_EQ(MouseHits(1), 1);
 }
 
 TEST_F(Screens, HWhileTheMenuBoxClosesAsksForHelpInstead) {
   OpenMenu();
-  TapKey(kSpace);
+  TapKey(kKeySpace);
   RunFrames(10);
   ASSERT_EQ(Game().screen, kScreenMenu);
   ASSERT_LT(Game().boxW, 400);
-  TapKey(kH);
+  TapKey(kKeyH);
   RunFrame();
   EXPECT_EQ(Game().nextScreen, kScreenHelp);
   EXPECT_GT(RunFramesUntil([] { return Game().screen == kScreenHelp; }), 0);
@@ -184,11 +182,11 @@ TEST_F(Screens, HelpReturnsToTheMenuOnEscapeSpaceOrClick) {
   for (const int way : {0, 1, 2}) {
     ResetGameState();
     OpenMenu();
-    TapKey(kH);
+    TapKey(kKeyH);
     RunFrame();
     ASSERT_EQ(RunFramesUntil([] { return Game().screen == kScreenHelp; }), 91 + 90);
-    if (way == 0) TapKey(kEscape);
-    if (way == 1) TapKey(kSpace);
+    if (way == 0) TapKey(kKeyEscape);
+    if (way == 1) TapKey(kKeySpace);
     if (way == 2) Click(1);
     RunFrame();
     EXPECT_EQ(Game().nextScreen, kScreenMenu) << way;
@@ -197,18 +195,18 @@ TEST_F(Screens, HelpReturnsToTheMenuOnEscapeSpaceOrClick) {
 
 TEST_F(Screens, NoRequestWhilePanelIsClosed) {
   OpenMenu();
-  TapKey(kSpace);
+  TapKey(kKeySpace);
   RunFrame();
   ASSERT_EQ(RunFramesUntil([] { return Game().screen == kScreenNone; }), 91);
-  TapKey(kEscape);
-  TapKey(kH);
+  TapKey(kKeyEscape);
+  TapKey(kKeyH);
   RunFrame();
   EXPECT_EQ(Game().nextScreen, kScreenGame);
 }
 
 TEST_F(Screens, EscapeInTheMenuLeadsToTheFarewellScreen) {
   OpenMenu();
-  TapKey(kEscape);
+  TapKey(kKeyEscape);
   EXPECT_TRUE(RunFrame());
   EXPECT_EQ(Game().nextScreen, kScreenFarewell);
   EXPECT_EQ(RunFramesUntil([] { return Game().screen == kScreenFarewell; }), 91 + 90);
@@ -218,7 +216,7 @@ TEST_F(Screens, EscapeInTheMenuLeadsToTheFarewellScreen) {
 }
 
 void ReachFarewell() {
-  GameTest::TapKey(kEscape);
+  GameTest::TapKey(kKeyEscape);
   GameTest::RunFrames(1 + 91 + 90);
 }
 
@@ -228,14 +226,14 @@ TEST_F(ScreensDeathTest, FarewellEndsTheProgramOnEscapeSpaceOrClick) {
   ASSERT_EQ(Game().screen, kScreenFarewell);
   EXPECT_EXIT(
       {
-        TapKey(kEscape);
+        TapKey(kKeyEscape);
         RunFrame();
         std::exit(3);
       },
       ::testing::ExitedWithCode(0), "");
   EXPECT_EXIT(
       {
-        TapKey(kSpace);
+        TapKey(kKeySpace);
         RunFrame();
         std::exit(3);
       },

@@ -11,13 +11,7 @@
 #include "tests/support/recording_vex2d_driver.h"
 
 namespace {
-struct Background : ::testing::Test {
-  void SetUp() override {
-    ResetGameState();
-    SetRandomSeed(4660);
-  }
-  void TearDown() override { ResetGameState(); }
-};
+struct Background : GameStateTest {};
 
 TEST_F(Background, SpawnDrawsItsRandomNumbersInOrder) {
   const double speed = RandomReal(0.5, 1.5);
@@ -130,8 +124,7 @@ namespace {
 using Args = std::vector<double>;
 
 struct BackgroundDrawing : Background {
-  void SetUp() override { Background::SetUp(); }
-  HeadlessGraphics session;
+  TRecordingSession session;
 };
 
 TEST_F(BackgroundDrawing, QuarterRectsAreDrawnFromTheCentreWithSignedSizes) {

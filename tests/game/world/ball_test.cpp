@@ -5,15 +5,10 @@
 
 #include "game/random/random.h"
 #include "game/world/game_state.h"
+#include "tests/support/game_fixture.h"
 
 namespace {
-struct Ball : ::testing::Test {
-  void SetUp() override {
-    ResetGameState();
-    SetRandomSeed(4660);
-  }
-  void TearDown() override { ResetGameState(); }
-};
+struct Ball : GameStateTest {};
 
 TEST_F(Ball, ServeDrawsPositionAndDirectionInThatOrder) {
   const int x = RandomInt(350, 450);

@@ -89,6 +89,7 @@ TEST(SystemDriver, SigtermWhilePollingOrWaitingEndsAsTheSignalError) {
   for (const char* mode : {"poll-until-terminated", "wait-until-terminated"}) {
     ProcessOptions options;
     options.send_sigterm_after_ms = 300;
+    options.sigterm_after_output = mode[0] == 'p' ? "polling\n" : "waiting\n";
     const ProcessResult result = RunProcess({kProbe, mode}, options);
     EXPECT_EQ(result.exit_status, 255) << mode;
     EXPECT_EQ(result.standard_error, "appstub.linux signal handler 15") << mode;

@@ -1,6 +1,5 @@
 // The graphics layer in a whole process: no display, and a connection lost while flipping.
 #include <gtest/gtest.h>
-#include <time.h>
 
 #include <string>
 #include <thread>
@@ -9,7 +8,7 @@
 #include "tests/support/process.h"
 
 // Xlib after gtest: its macros (None, Bool) collide with gtest's names.
-#include <X11/Xlib.h>
+#include "tests/support/window_finder.h"
 
 namespace {
 const std::string kProbe = std::string(ZIRKULON_HELPERS_DIR) + "/graphics_probe";
@@ -18,30 +17,6 @@ const std::string kProbe = std::string(ZIRKULON_HELPERS_DIR) + "/graphics_probe"
 // among them) open 800 x 600 windows with the same title, and killing one of those would fail both.
 constexpr int kForeverWidth = 776;
 constexpr int kForeverHeight = 552;
-
-// A viewable top-level window of the probe's size with the application title, or 0.
-Window FindGameWindow(Display* display) {
-  Window root = 0;
-  Window parent = 0;
-  Window* children = nullptr;
-  unsigned count = 0;
-  Window found = 0;
-  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) return 0;
-  for (unsigned i = 0; i < count && found == 0; ++i) {
-    XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, children[i], &attributes)) continue;
-    if (attributes.map_state != IsViewable || attributes.width != kForeverWidth ||
-        attributes.height != kForeverHeight)
-      continue;
-    char* name = nullptr;
-    if (XFetchName(display, children[i], &name) && name != nullptr) {
-      if (std::string(name) == "Ostrandel Application") found = children[i];
-      XFree(name);
-    }
-  }
-  if (children != nullptr) XFree(children);
-  return found;
-}
 }  // namespace
 
 TEST(GraphicsProcess, WithoutADisplayNoWindowOpensAndNothingFails) {
@@ -77,14 +52,8 @@ TEST(GraphicsProcess, ALostConnectionEndsTheProgramWithOneLineAndStatus255) {
 
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
-  Window window = 0;
-  for (int attempt = 0; attempt < 500 && window == 0; ++attempt) {
-    window = FindGameWindow(display);
-    if (window == 0) {
-      const timespec pause{0, 20 * 1000 * 1000};
-      nanosleep(&pause, nullptr);
-    }
-  }
+  const Window window =
+      WaitForWindow(display, 10000, {.width = kForeverWidth, .height = kForeverHeight});
   EXPECT_NE(window, 0u) << "the probe's window, titled \"Ostrandel Application\", never appeared";
   if (window != 0) XKillClient(display, window);
   XSync(display, False);

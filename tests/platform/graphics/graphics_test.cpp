@@ -12,22 +12,9 @@
 #include "platform/events/hooks.h"
 #include "platform/events/polled_input.h"
 #include "platform/process/frame_pacing.h"
+#include "tests/support/manual_clock.h"
 
 namespace {
-class ManualClock final : public FrameClock {
- public:
-  int Now() override { return now; }
-  void Delay(int ms) override {
-    delays.push_back(ms);
-    Advance(ms);
-  }
-  // Wraps like the millisecond clock.
-  void Advance(int ms) {
-    now = static_cast<int>(static_cast<unsigned>(now) + static_cast<unsigned>(ms));
-  }
-  int now = 1000;
-  std::vector<int> delays;
-};
 
 class RecordingDriver;
 
@@ -123,7 +110,7 @@ class GraphicsLayer : public ::testing::Test {
   std::vector<std::string> TakeCalls() { return std::exchange(driver.calls, {}); }
 
   RecordingDriver driver;
-  ManualClock clock;
+  ManualClock clock{1000};
   TGraphicsDriver* previous_driver = nullptr;
   int previous_flags = 0;
 };
@@ -197,10 +184,10 @@ TEST_F(GraphicsLayer, AContextOtherThanTheDefaultIsNotPaced) {
 
 TEST_F(GraphicsLayer, ALateFrameDoesNotSleep) {
   ASSERT_NE(OpenGraphics(800, 600, 0, 60, 0), nullptr);
-  clock.now += 30;
+  clock.Advance(30);
   FlipFrame(-1);
   EXPECT_TRUE(clock.delays.empty());
-  EXPECT_EQ(GraphicsPacer().next_frame_time(), clock.now);
+  EXPECT_EQ(GraphicsPacer().next_frame_time(), clock.Now());
 }
 
 TEST_F(GraphicsLayer, FullScreenProbeTurnsPacingOffWhenTheRetraceKeepsTime) {
@@ -224,7 +211,7 @@ TEST_F(GraphicsLayer, FullScreenProbeKeepsPacingWhenSwapsDoNotWait) {
 }
 
 TEST_F(GraphicsLayer, TheRetraceProbeRunsItsSecondAcrossTheClocksWrap) {
-  clock.now = 2147483647 - 300;
+  clock.Set(2147483647 - 300);
   driver.retrace_millis = 2;
   ASSERT_NE(OpenGraphics(800, 600, 24, 60, 0), nullptr);
   EXPECT_TRUE(GraphicsPaced());
@@ -232,7 +219,7 @@ TEST_F(GraphicsLayer, TheRetraceProbeRunsItsSecondAcrossTheClocksWrap) {
 
   CloseDefaultGraphics();
   TakeCalls();
-  clock.now = 2147483647 - 20;
+  clock.Set(2147483647 - 20);
   driver.retrace_millis = 16;
   ASSERT_NE(OpenGraphics(800, 600, 24, 60, 0), nullptr);
   EXPECT_FALSE(GraphicsPaced()) << "swaps of one period each, some of them across the wrap";

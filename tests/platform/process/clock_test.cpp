@@ -1,17 +1,10 @@
 #include "platform/process/clock.h"
 
 #include <gtest/gtest.h>
-#include <time.h>
 
 #include <regex>
 
-namespace {
-long long MonotonicMicros() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now.tv_sec * 1000000LL + now.tv_nsec / 1000;
-}
-}  // namespace
+#include "tests/support/monotonic_clock.h"
 
 TEST(Clock, DifferencesSurviveTheWrapAround) {
   EXPECT_EQ(MillisBetween(2147483647, -2147483648), 1u);

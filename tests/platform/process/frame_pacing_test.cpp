@@ -4,22 +4,9 @@
 
 #include <vector>
 
-namespace {
-// A clock that moves only when told to; Delay advances it by exactly the requested time.
-class ManualClock final : public FrameClock {
- public:
-  explicit ManualClock(int now) : now_(static_cast<unsigned>(now)) {}
-  int Now() override { return static_cast<int>(now_); }
-  void Delay(int ms) override {
-    delays.push_back(ms);
-    Advance(ms);
-  }
-  void Advance(int ms) { now_ += static_cast<unsigned>(ms); }  // wraps like the real clock
-  std::vector<int> delays;
+#include "tests/support/manual_clock.h"
 
- private:
-  unsigned now_;
-};
+namespace {
 
 // Due times of `frames` frames when every frame takes no time at all.
 std::vector<int> DueTimes(int hertz, int start, int frames) {

@@ -38,6 +38,7 @@ TEST(Startup, MovesToTheExecutableDirectoryAndRemembersTheStartDirectory) {
 TEST(Startup, SigtermEndsWithTheSignalTextAndStatus255AfterExitHandlers) {
   ProcessOptions options;
   options.send_sigterm_after_ms = 300;
+  options.sigterm_after_output = "waiting\n";
   const ProcessResult result = RunProcess({kProbe, "wait"}, options);
   EXPECT_EQ(result.exit_status, 255);
   EXPECT_EQ(result.standard_error, "appstub.linux signal handler 15");

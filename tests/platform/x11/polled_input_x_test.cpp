@@ -2,41 +2,36 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-
+#include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "platform/events/system_driver.h"
-#include "tests/support/display.h"
 #include "tests/support/input_window.h"
 
 namespace {
-class PolledXInput : public ::testing::Test {
+class PolledXInput : public InputWindowTest {
  protected:
   void SetUp() override {
-    REQUIRE_DISPLAY();
-    window_ = std::make_unique<TestInputWindow>();
-    ASSERT_NE(window_->display(), nullptr);
+    InputWindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     EnablePolledInput();
     ClearKeys();
     ClearMouse();
   }
   void TearDown() override {
     DisablePolledInput();
-    window_.reset();
+    InputWindowTest::TearDown();
   }
-
-  std::unique_ptr<TestInputWindow> window_;
 };
 }  // namespace
 
 TEST_F(PolledXInput, KeyHitsCountsPressesAndConsumesThem) {
   window_->TapKey(XK_Escape);
-  EXPECT_EQ(KeyIsDown(27), 0);  // another reader's poll between the two presses
+  EXPECT_EQ(KeyIsDown(kKeyEscape), 0);  // another reader's poll between the two presses
   window_->TapKey(XK_Escape);
-  EXPECT_EQ(KeyHits(27), 2);
-  EXPECT_EQ(KeyHits(27), 0);
+  EXPECT_EQ(KeyHits(kKeyEscape), 2);
+  EXPECT_EQ(KeyHits(kKeyEscape), 0);
   window_->TapKey(XK_h);
-  EXPECT_EQ(KeyHits(72), 1);
+  EXPECT_EQ(KeyHits(kKeyH), 1);
 }
 
 // NOTE: a release and a new press of the same key that reach one poll together count as the
@@ -44,41 +39,41 @@ TEST_F(PolledXInput, KeyHitsCountsPressesAndConsumesThem) {
 TEST_F(PolledXInput, ATapRightAfterATapInTheSamePollCountsAsRepeat) {
   window_->TapKey(XK_Escape);
   window_->TapKey(XK_Escape);
-  EXPECT_EQ(KeyHits(27), 1);
+  EXPECT_EQ(KeyHits(kKeyEscape), 1);
 }
 
 TEST_F(PolledXInput, APressAndReleaseWithinOnePollIsOneHitAndNotHeld) {
   window_->TapKey(XK_Left);
-  EXPECT_EQ(KeyIsDown(37), 0);
-  EXPECT_EQ(KeyHits(37), 1);
+  EXPECT_EQ(KeyIsDown(kKeyLeft), 0);
+  EXPECT_EQ(KeyHits(kKeyLeft), 1);
   window_->PressKey(XK_Left);
-  EXPECT_EQ(KeyIsDown(37), 1);
+  EXPECT_EQ(KeyIsDown(kKeyLeft), 1);
   window_->ReleaseKey(XK_Left);
-  EXPECT_EQ(KeyIsDown(37), 0);
+  EXPECT_EQ(KeyIsDown(kKeyLeft), 0);
 }
 
 TEST_F(PolledXInput, HoldingSpaceWithAutoRepeatIsExactlyOneHit) {
   window_->PressKey(XK_space);
-  EXPECT_EQ(KeyIsDown(32), 1);
+  EXPECT_EQ(KeyIsDown(kKeySpace), 1);
   // A release/press pair of the server's auto-repeat is waiting, so the hold really repeated.
   ASSERT_TRUE(window_->WaitForAutoRepeat(XK_space, 1)) << "the server sent no auto-repeat";
   window_->ReleaseKey(XK_space);
-  EXPECT_EQ(KeyHits(32), 1);
-  EXPECT_EQ(KeyIsDown(32), 0);
+  EXPECT_EQ(KeyHits(kKeySpace), 1);
+  EXPECT_EQ(KeyIsDown(kKeySpace), 0);
   EXPECT_EQ(NextKeyChar(), ' ');  // the repeats type nothing further
   EXPECT_EQ(NextKeyChar(), 0);
 }
 
 TEST_F(PolledXInput, RightIsButton2AndMiddleButton3) {
   window_->PressButton(3);
-  EXPECT_EQ(MouseIsDown(2), 1);
+  EXPECT_EQ(MouseIsDown(kMouseRight), 1);
   window_->ReleaseButton(3);
   window_->PressButton(2);
   window_->ReleaseButton(2);
-  EXPECT_EQ(MouseHits(2), 1);
-  EXPECT_EQ(MouseHits(3), 1);
-  EXPECT_EQ(MouseHits(1), 0);
-  EXPECT_EQ(MouseIsDown(2), 0);
+  EXPECT_EQ(MouseHits(kMouseRight), 1);
+  EXPECT_EQ(MouseHits(kMouseMiddle), 1);
+  EXPECT_EQ(MouseHits(kMouseLeft), 0);
+  EXPECT_EQ(MouseIsDown(kMouseRight), 0);
 }
 
 TEST_F(PolledXInput, WheelStepsAccumulate) {
@@ -97,24 +92,24 @@ TEST_F(PolledXInput, ClearMouseKeepsThePosition) {
   window_->PressButton(1);
   EXPECT_EQ(MousePosX(), 123);
   ClearMouse();
-  EXPECT_EQ(MouseIsDown(1), 0);
-  EXPECT_EQ(MouseHits(1), 0);
+  EXPECT_EQ(MouseIsDown(kMouseLeft), 0);
+  EXPECT_EQ(MouseHits(kMouseLeft), 0);
   EXPECT_EQ(MousePosX(), 123);
   EXPECT_EQ(MousePosY(), 45);
   window_->ReleaseButton(1);
 }
 
 TEST_F(PolledXInput, SteeringByWarpCountsAPointerMoveExactlyOnce) {
-  PlaceMouse(400, 300);
+  PlaceMouse(TestInputWindow::kPointerX, TestInputWindow::kPointerY);
   int steering = 0;
   auto frame = [&steering] {
-    const int dx = MousePosX() - 400;
+    const int dx = MousePosX() - TestInputWindow::kPointerX;
     steering += dx;
-    PlaceMouse(400, MousePosY());
+    PlaceMouse(TestInputWindow::kPointerX, MousePosY());
     return dx;
   };
   for (int i = 0; i < 5; ++i) frame();
-  ASSERT_EQ(MousePosX(), 400);
+  ASSERT_EQ(MousePosX(), TestInputWindow::kPointerX);
   steering = 0;
   for (int i = 0; i < 10; ++i) frame();
   EXPECT_EQ(steering, 0) << "idle frames";

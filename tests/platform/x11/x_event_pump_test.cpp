@@ -4,19 +4,24 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/events/event.h"
 #include "platform/events/hooks.h"
+#include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
+#include "platform/x11/key_translation.h"
 #include "platform/x11/linux_system_driver.h"
 #include "platform/x11/x_display.h"
-#include "tests/support/display.h"
+#include "tests/support/close_button.h"
 #include "tests/support/input_window.h"
 
 namespace {
+// Where the input window puts the pointer.
+constexpr int kX = TestInputWindow::kPointerX;
+constexpr int kY = TestInputWindow::kPointerY;
+
 struct Seen {
   int id;
   int data;
@@ -38,19 +43,18 @@ ObjectRef Record(int, const ObjectRef& data, const ObjectRef&) {
   return data;
 }
 
-class XEventPump : public ::testing::Test {
+class XEventPump : public InputWindowTest {
  protected:
   void SetUp() override {
-    REQUIRE_DISPLAY();
-    window_ = std::make_unique<TestInputWindow>();
-    ASSERT_NE(window_->display(), nullptr);
+    InputWindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     PollSystemEvents();
     InsertHook(EventHookId(), Record, nullptr, 100);
     seen.clear();
   }
   void TearDown() override {
     DeleteHook(EventHookId(), Record, nullptr);
-    window_.reset();
+    InputWindowTest::TearDown();
   }
 
   // The events of one poll, of the given ids only.
@@ -63,86 +67,40 @@ class XEventPump : public ::testing::Test {
         if (s.id == id) kept.push_back(s);
     return kept;
   }
-
-  std::unique_ptr<TestInputWindow> window_;
 };
 }  // namespace
 
+// The pump reports each key by the translation of its unshifted keysym; the translation itself
+// is checked on its own, so beyond the game's keys a few of other kinds suffice here.
 TEST_F(XEventPump, KeysTranslateToTheirCodes) {
-  const std::pair<KeySym, int> keys[] = {
-      {XK_Escape, 27},
-      {XK_space, 32},
-      {XK_Left, 37},
-      {XK_Up, 38},
-      {XK_Right, 39},
-      {XK_Down, 40},
-      {XK_h, 72},
-      {XK_a, 65},
-      {XK_z, 90},
-      {XK_0, 48},
-      {XK_9, 57},
-      {XK_Return, 13},
-      {XK_BackSpace, 8},
-      {XK_Tab, 9},
-      {XK_Delete, 46},
-      {XK_Print, 42},
-      {XK_Insert, 45},
-      {XK_Home, 36},
-      {XK_End, 35},
-      {XK_Prior, 33},
-      {XK_Next, 34},
-      {XK_Shift_L, 160},
-      {XK_Shift_R, 161},
-      {XK_Control_L, 162},
-      {XK_Control_R, 163},
-      {XK_Alt_L, 164},
-      {XK_Super_L, 91},
-      {XK_Menu, 93},
-      {XK_KP_Home, 103},
-      {XK_KP_Insert, 96},
-      {XK_KP_Delete, 110},
-      {XK_KP_Enter, 13},
-      {XK_KP_Add, 107},
-      {XK_KP_Subtract, 109},
-      {XK_KP_Multiply, 106},
-      {XK_KP_Divide, 111},
-      {XK_comma, 188},
-      {XK_minus, 189},
-      {XK_period, 190},
-      {XK_slash, 191},
-      {XK_semicolon, 186},
-      {XK_equal, 187},
-      {XK_bracketleft, 219},
-      {XK_backslash, 226},
-      {XK_bracketright, 221},
-      {XK_grave, 192},
-      {XK_apostrophe, 222},
-  };
-  std::vector<std::pair<KeySym, int>> function_keys;
-  for (int f = 0; f < 12; ++f) function_keys.push_back({XK_F1 + f, 112 + f});
-  for (const auto& list :
-       {std::vector<std::pair<KeySym, int>>(std::begin(keys), std::end(keys)), function_keys}) {
-    for (const auto& [keysym, code] : list) {
-      ASSERT_NE(window_->KeycodeOf(keysym), 0) << XKeysymToString(keysym) << " is not on the map";
-      window_->TapKey(keysym);
-      const auto events = PollOnly({EVENT_KEYDOWN, EVENT_KEYUP, EVENT_KEYREPEAT});
-      EXPECT_EQ(events,
-                (std::vector<Seen>{{EVENT_KEYDOWN, code, 400, 300}, {EVENT_KEYUP, code, 400, 300}}))
-          << XKeysymToString(keysym);
-    }
+  std::vector<std::pair<KeySym, int>> keys = {
+      {XK_Escape, kKeyEscape}, {XK_space, kKeySpace}, {XK_Left, kKeyLeft}, {XK_Up, kKeyUp},
+      {XK_Right, kKeyRight},   {XK_Down, kKeyDown},   {XK_a, kKeyA},       {XK_z, kKeyA + 25},
+      {XK_h, kKeyH},           {XK_0, kKey0},         {XK_9, kKey0 + 9},   {XK_F1, kKeyF1},
+      {XK_F12, kKeyF1 + 11}};
+  for (const KeySym other : {XK_Return, XK_Shift_L, XK_KP_Enter, XK_KP_Divide, XK_comma,
+                             XK_bracketleft, XK_Delete, XK_Menu})
+    keys.push_back({other, TranslateKeysym(other)});
+  for (const auto& [keysym, code] : keys) {
+    ASSERT_NE(window_->KeycodeOf(keysym), 0) << XKeysymToString(keysym) << " is not on the map";
+    window_->TapKey(keysym);
+    const auto events = PollOnly({EVENT_KEYDOWN, EVENT_KEYUP, EVENT_KEYREPEAT});
+    EXPECT_EQ(events,
+              (std::vector<Seen>{{EVENT_KEYDOWN, code, kX, kY}, {EVENT_KEYUP, code, kX, kY}}))
+        << XKeysymToString(keysym);
   }
 }
 
 TEST_F(XEventPump, ShiftedLettersKeepTheirCodeAndTypeTheirCharacter) {
   window_->TapKey(XK_h);
   EXPECT_EQ(PollOnly({EVENT_KEYDOWN, EVENT_KEYCHAR}),
-            (std::vector<Seen>{{EVENT_KEYDOWN, 72, 400, 300}, {EVENT_KEYCHAR, 'h', 0, 0}}));
+            (std::vector<Seen>{{EVENT_KEYDOWN, kKeyH, kX, kY}, {EVENT_KEYCHAR, 'h', 0, 0}}));
   window_->PressKey(XK_Shift_L);
   window_->TapKey(XK_h);
   window_->ReleaseKey(XK_Shift_L);
   EXPECT_EQ(PollOnly({EVENT_KEYDOWN, EVENT_KEYCHAR}),
-            (std::vector<Seen>{{EVENT_KEYDOWN, 160, 400, 300},
-                               {EVENT_KEYDOWN, 72, 400, 300},
+            (std::vector<Seen>{{EVENT_KEYDOWN, 160, kX, kY},
+                               {EVENT_KEYDOWN, kKeyH, kX, kY},
                                {EVENT_KEYCHAR, 'H', 0, 0}}));
 }
 
@@ -171,9 +129,9 @@ TEST_F(XEventPump, ALatin1CharacterArrivesAsASignedByte) {
   XChangeKeyboardMapping(display, spare, 1, &nothing, 1);
   window_->Sync();
   PollSystemEvents();
-  EXPECT_EQ(events, (std::vector<Seen>{{EVENT_KEYDOWN, 164, 400, 300},
+  EXPECT_EQ(events, (std::vector<Seen>{{EVENT_KEYDOWN, 164, kX, kY},
                                        {EVENT_KEYCHAR, -23, 0, 0},
-                                       {EVENT_KEYUP, 164, 400, 300}}));
+                                       {EVENT_KEYUP, 164, kX, kY}}));
 }
 
 TEST_F(XEventPump, HoldingAKeyGivesOneDownThenRepeatsThenOneUp) {
@@ -184,10 +142,10 @@ TEST_F(XEventPump, HoldingAKeyGivesOneDownThenRepeatsThenOneUp) {
   window_->ReleaseKey(XK_space);
   const auto events = PollOnly({EVENT_KEYDOWN, EVENT_KEYUP, EVENT_KEYREPEAT});
   ASSERT_GE(events.size(), 4u);
-  EXPECT_EQ(events.front(), (Seen{EVENT_KEYDOWN, 32, 400, 300}));
-  EXPECT_EQ(events.back(), (Seen{EVENT_KEYUP, 32, 400, 300}));
+  EXPECT_EQ(events.front(), (Seen{EVENT_KEYDOWN, kKeySpace, kX, kY}));
+  EXPECT_EQ(events.back(), (Seen{EVENT_KEYUP, kKeySpace, kX, kY}));
   for (std::size_t i = 1; i + 1 < events.size(); ++i)
-    EXPECT_EQ(events[i], (Seen{EVENT_KEYREPEAT, 32, 400, 300})) << i;
+    EXPECT_EQ(events[i], (Seen{EVENT_KEYREPEAT, kKeySpace, kX, kY})) << i;
 }
 
 TEST_F(XEventPump, AReleaseAndPressQueuedTogetherCollapseIntoARepeat) {
@@ -201,12 +159,12 @@ TEST_F(XEventPump, AReleaseAndPressQueuedTogetherCollapseIntoARepeat) {
   window_->ReleaseKey(XK_a);
   window_->ReleaseKey(XK_c);
   EXPECT_EQ(PollOnly({EVENT_KEYDOWN, EVENT_KEYUP, EVENT_KEYREPEAT}),
-            (std::vector<Seen>{{EVENT_KEYREPEAT, 65, 400, 300},
-                               {EVENT_KEYDOWN, 66, 400, 300},
-                               {EVENT_KEYUP, 66, 400, 300},
-                               {EVENT_KEYDOWN, 67, 400, 300},
-                               {EVENT_KEYUP, 65, 400, 300},
-                               {EVENT_KEYUP, 67, 400, 300}}));
+            (std::vector<Seen>{{EVENT_KEYREPEAT, 65, kX, kY},
+                               {EVENT_KEYDOWN, 66, kX, kY},
+                               {EVENT_KEYUP, 66, kX, kY},
+                               {EVENT_KEYDOWN, 67, kX, kY},
+                               {EVENT_KEYUP, 65, kX, kY},
+                               {EVENT_KEYUP, 67, kX, kY}}));
 }
 
 TEST_F(XEventPump, AReleaseLastInTheQueueDoesNotWaitForMore) {
@@ -214,7 +172,7 @@ TEST_F(XEventPump, AReleaseLastInTheQueueDoesNotWaitForMore) {
   PollSystemEvents();
   window_->ReleaseKey(XK_Escape);
   // A look-ahead that waited for the next event would hang here.
-  EXPECT_EQ(PollOnly({EVENT_KEYUP}), (std::vector<Seen>{{EVENT_KEYUP, 27, 400, 300}}));
+  EXPECT_EQ(PollOnly({EVENT_KEYUP}), (std::vector<Seen>{{EVENT_KEYUP, kKeyEscape, kX, kY}}));
 }
 
 TEST_F(XEventPump, ButtonsWheelAndMotion) {
@@ -259,21 +217,12 @@ TEST_F(XEventPump, TheCloseButtonBecomesAppTerminate) {
   Atom* protocols = nullptr;
   int count = 0;
   ASSERT_TRUE(XGetWMProtocols(display, window_->window(), &protocols, &count));
-  const Atom delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
   ASSERT_EQ(count, 1);
-  EXPECT_EQ(protocols[0], delete_window);
+  EXPECT_EQ(protocols[0], XInternAtom(display, "WM_DELETE_WINDOW", False));
   XFree(protocols);
 
   EnablePolledInput();
-  XEvent message{};
-  message.xclient.type = ClientMessage;
-  message.xclient.window = window_->window();
-  message.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-  message.xclient.format = 32;
-  message.xclient.data.l[0] = static_cast<long>(delete_window);
-  message.xclient.data.l[1] = CurrentTime;
-  XSendEvent(display, window_->window(), False, NoEventMask, &message);
-  window_->Sync();
+  SendCloseButton(display, window_->window());
   EXPECT_EQ(AppTerminateRequested(), 1);
   EXPECT_EQ(AppTerminateRequested(), 0);
   DisablePolledInput();
