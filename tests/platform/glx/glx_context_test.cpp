@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/glx/shared_context_scope.h"
 #include "platform/x11/x_display.h"
 #include "tests/support/display.h"
 
@@ -12,6 +13,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -122,24 +124,52 @@ TEST_F(GlxContext, TexturesMadeInTheSharedContextAreVisibleInTheWindow) {
   const int window = Create(800, 600, 0, 60, 2);
   ASSERT_NE(window, 0);
   MakeContextCurrent(window);
-  SwapSharedContext();
-  ASSERT_EQ(CurrentContext(), SharedContext());
   GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  const GLubyte texel[4] = {10, 20, 30, 255};
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-  glFinish();
-
-  SwapSharedContext();
+  {
+    SharedContextScope scope;
+    ASSERT_EQ(CurrentContext(), SharedContext());
+    ASSERT_EQ(glXGetCurrentContext(), ContextRecord(SharedContext())->context);
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    const GLubyte texel[4] = {10, 20, 30, 255};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    glFinish();
+  }
   ASSERT_EQ(CurrentContext(), window);
   EXPECT_EQ(glXGetCurrentContext(), ContextRecord(window)->context);
+  EXPECT_EQ(glXGetCurrentDrawable(), ContextRecord(window)->window);
   EXPECT_EQ(glIsTexture(texture), GL_TRUE);
   glBindTexture(GL_TEXTURE_2D, texture);
   GLubyte read[4] = {};
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, read);
   EXPECT_EQ(std::vector<int>(read, read + 4), (std::vector<int>{10, 20, 30, 255}));
   glDeleteTextures(1, &texture);
+}
+
+TEST_F(GlxContext, TheSharedScopeRestoresThePreviousContextWhenLeftByAnException) {
+  const int window = Create(200, 200, 0, 60, 2);
+  ASSERT_NE(window, 0);
+  MakeContextCurrent(window);
+  EXPECT_THROW(
+      {
+        SharedContextScope scope;
+        EXPECT_EQ(glXGetCurrentContext(), ContextRecord(SharedContext())->context);
+        throw std::runtime_error("texture upload failed");
+      },
+      std::runtime_error);
+  EXPECT_EQ(CurrentContext(), window);
+  EXPECT_EQ(glXGetCurrentContext(), ContextRecord(window)->context);
+
+  // With nothing current before, nothing is current after.
+  ASSERT_TRUE(glXMakeCurrent(display, None, nullptr));
+  CloseContextWindow(window);
+  ASSERT_EQ(CurrentContext(), 0);
+  {
+    SharedContextScope scope;
+    EXPECT_EQ(glXGetCurrentContext(), ContextRecord(SharedContext())->context);
+  }
+  EXPECT_EQ(CurrentContext(), 0);
+  EXPECT_EQ(glXGetCurrentContext(), nullptr);
 }
 
 TEST_F(GlxContext, SwapIntervalIsSetOnTheFirstSwapThenOnlyOnChange) {
