@@ -6,6 +6,8 @@
 #include <X11/Xutil.h>
 #include <time.h>
 
+#include <chrono>
+
 #include "platform/core/runtime_error.h"
 #include "platform/glx/video_modes.h"
 #include "platform/process/signals.h"
@@ -66,18 +68,20 @@ Bool IsMapNotifyFor(Display*, XEvent* event, XPointer window) {
 }
 
 // NOTE: bounded, because a window the server refused never maps; a termination request is raised
-// so that a stuck start can still be ended.
+// so that a stuck start can still be ended. Timed by the clock: the 1 ms alarm cuts sleeps short.
 bool WaitUntilMapped(Display* display, Window window) {
   XEvent mapped;
   const timespec pause{0, kMapPollMillis * 1000 * 1000};
-  for (int waited = 0; waited < kMapWaitMillis; waited += kMapPollMillis) {
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(kMapWaitMillis);
+  for (;;) {
     if (XCheckIfEvent(display, &mapped, IsMapNotifyFor, reinterpret_cast<XPointer>(window))) {
       return true;
     }
     RaisePendingTermination();
+    if (std::chrono::steady_clock::now() >= deadline) return false;
     nanosleep(&pause, nullptr);
   }
-  return false;
 }
 
 void MapAndGrab(Display* display, const GLContextRecord& record, bool full_screen) {
