@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/core/runtime_error.h"
 #include "platform/glx/shared_context_scope.h"
 #include "platform/x11/x_display.h"
 #include "tests/support/display.h"
@@ -14,6 +15,7 @@
 #include <X11/Xutil.h>
 
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
@@ -48,6 +50,20 @@ class GlxContext : public ::testing::Test {
 };
 
 std::vector<int> recorded_intervals;
+bool refuse_make_current = false;
+}  // namespace
+
+// NOTE: Mesa's software GLX accepts every request these tests can make, so the test binary is
+// linked with glXMakeCurrent routed through here to see a refusal.
+extern "C" {
+Bool __real_glXMakeCurrent(Display* display, GLXDrawable drawable, GLXContext context);
+Bool __wrap_glXMakeCurrent(Display* display, GLXDrawable drawable, GLXContext context) {
+  if (refuse_make_current) return False;
+  return __real_glXMakeCurrent(display, drawable, context);
+}
+}
+
+namespace {
 int RecordInterval(int interval) {
   recorded_intervals.push_back(interval);
   return 0;
@@ -292,4 +308,25 @@ TEST_F(GlxContext, ASizeTheServerCannotMakeIsRefusedWithoutWaiting) {
   EXPECT_EQ(CurrentContext(), 0) << "nothing was made current";
   // The glue still makes a good window afterwards.
   EXPECT_NE(Create(64, 48, 0, 60, 2), 0);
+}
+
+TEST_F(GlxContext, AContextThatCannotBeMadeCurrentRaisesAnErrorSayingWhat) {
+  const int kept = Create(64, 64, 0, 60, 2);
+  const int refused = Create(64, 64, 0, 60, 2);
+  ASSERT_NE(kept, 0);
+  ASSERT_NE(refused, 0);
+  MakeContextCurrent(kept);
+  const unsigned long window = ContextRecord(refused)->window;
+  refuse_make_current = true;
+  try {
+    MakeContextCurrent(refused);
+    ADD_FAILURE() << "no error raised";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "OpenGL could not make a window's context current (glXMakeCurrent on window " +
+                  std::to_string(window) +
+                  " failed): check the OpenGL drivers and the X server's GLX support");
+  }
+  refuse_make_current = false;
+  EXPECT_EQ(CurrentContext(), kept) << "the glue's current context stays the one GLX has";
 }
