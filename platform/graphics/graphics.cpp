@@ -88,6 +88,8 @@ int WaitUntilFrameDue(int sync) {
   return 0;
 }
 
+// NOTE: whether this runs before or after the display's own exit function does not matter: the
+// window layer frees every window it still holds when its display closes.
 void CloseDefaultGraphicsAtExit() {
   RunExitWork(CloseDefaultGraphics);
 }
