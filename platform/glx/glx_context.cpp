@@ -140,6 +140,9 @@ int CreateContextWindow(int width, int height, int depth, int hertz, int flags) 
   }
   if (!request.hidden) request.share_with = SharedGLXContext();
   request.video_modes_present = video_modes_present;
+  // Showing a window makes its context current, and a failure after that leaves none current: the
+  // glue stops counting on the one current before.
+  if (!request.hidden) current = 0;
   std::string failure;
   std::unique_ptr<GLContextRecord> record = CreateWindowRecord(display, screen, request, failure);
   if (!record) {
@@ -159,6 +162,8 @@ const std::string& LastContextWindowFailure() {
 }
 
 int AttachContextWindow(unsigned long window, int flags) {
+  // The record frees the context it makes later on the connection it is given here.
+  StartGlue();
   auto record = std::make_unique<GLContextRecord>(display, screen, kAttachedContext);
   record->window = window;
   record->flags = flags;

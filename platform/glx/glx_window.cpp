@@ -106,8 +106,10 @@ void NameWindow(Display* display, const GLContextRecord& record) {
   XStoreName(display, record.window, title.c_str());
 }
 
-std::unique_ptr<GLContextRecord> Fail(std::string& failure, std::string text) {
-  failure = std::move(text);
+// What failed, with the X error that said so when there was one.
+std::unique_ptr<GLContextRecord> Fail(std::string& failure, const std::string& text,
+                                      const std::string& x_error = {}) {
+  failure = x_error.empty() ? text : text + ": " + x_error;
   return nullptr;
 }
 }  // namespace
@@ -145,17 +147,17 @@ std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen
   if (!visual) return Fail(failure, "no OpenGL visual matches the graphics flags");
   if (request.full_screen && !SwitchVideoMode(display, screen, request, *record))
     return Fail(failure, "no full-screen video mode has that size");
-  if (trap.Failed()) return Fail(failure, "switching the video mode failed: " + trap.FirstError());
+  if (trap.Failed()) return Fail(failure, "switching the video mode failed", trap.FirstError());
   MakeWindow(display, screen, *visual, request.full_screen, *record);
-  if (trap.Failed()) return Fail(failure, "the X server refused the window: " + trap.FirstError());
+  if (trap.Failed()) return Fail(failure, "the X server refused the window", trap.FirstError());
   record->context = glXCreateContext(display, visual.get(), request.share_with, True);
   if (record->context == nullptr || trap.Failed())
-    return Fail(failure, "the OpenGL context could not be made: " + trap.FirstError());
+    return Fail(failure, "the OpenGL context could not be made", trap.FirstError());
   if (!request.hidden) {
     MapAndGrab(display, *record, request.full_screen);
     MakeCurrentOrRaise(display, record->window, record->context, "the new window's context");
     if (trap.Failed())
-      return Fail(failure, "the X server refused to show the window: " + trap.FirstError());
+      return Fail(failure, "the X server refused to show the window", trap.FirstError());
     if (!WaitUntilMapped(display, record->window))
       return Fail(failure, "the window never appeared on the screen");
     TakeInput(display, *record);
