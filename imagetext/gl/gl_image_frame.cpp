@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "platform/core/runtime_error.h"
-#include "platform/glx/glx_context.h"
+#include "platform/glx/shared_context_scope.h"
 #include "platform/graphics/graphics.h"
 #include "render2d/gl/gl_vex2d_driver.h"
 
@@ -134,11 +134,12 @@ std::shared_ptr<TGLImageFrame> TGLImageFrame::CreateFromPixmap(const TPixmap& pi
 
 TGLImageFrame::~TGLImageFrame() {
   if (seq == 0) return;
-  // NOTE: the GLX layer's own function, not the driver object's: the default font's frames go
-  // when the program's statics are destroyed, and the driver object may be gone by then.
-  SwapSharedContext();
-  glDeleteTextures(1, &name);
-  SwapSharedContext();
+  {
+    // NOTE: the GLX layer's own guard, not the driver object: the default font's frames go when
+    // the program's statics are destroyed, and the driver object may be gone by then.
+    SharedContextScope shared;
+    glDeleteTextures(1, &name);
+  }
   if (seq == GraphicsSerial()) {
     glDeleteTextures(1, &name);
     // NOTE: the drawing context may still have this texture bound, and OpenGL hands the freed

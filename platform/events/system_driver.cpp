@@ -58,10 +58,6 @@ void WaitSystemEvents() {
   if (guard.Entered()) system.Wait();
 }
 
-void PumpEventsAfterSwap() {
-  PollSystemEvents();
-}
-
 void PlaceMouse(int x, int y) {
   SystemDriver().MoveMouse(x, y);
 }

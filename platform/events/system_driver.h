@@ -38,9 +38,6 @@ TSystemDriver& SystemDriver();
 void PollSystemEvents();
 void WaitSystemEvents();
 
-// The pump step the buffer swap runs after every swap: the same as PollSystemEvents.
-void PumpEventsAfterSwap();
-
 // Warps the pointer to (x, y) in the input window. The polled position follows only when the
 // warp's own motion has been pumped by a later poll.
 void PlaceMouse(int x, int y);

@@ -57,10 +57,6 @@ void TGLGraphicsDriver::Flip(int sync) {
   SwapContext(sync);
 }
 
-void TGLGraphicsDriver::SwapSharedContext() {
-  ::SwapSharedContext();
-}
-
 TGLGraphicsDriver* GLGraphicsDriver() {
   return &gl_driver;
 }

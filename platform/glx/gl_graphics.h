@@ -28,10 +28,8 @@ class TGLGraphicsDriver : public TGraphicsDriver {
   std::shared_ptr<TGraphics> CreateGraphics(int width, int height, int depth, int hertz,
                                             int flags) override;
   void SetGraphics(const std::shared_ptr<TGraphics>& graphics) override;
+  // Swaps the current context's buffers; the caller pumps the events afterwards.
   void Flip(int sync) override;
-  // Toggles between the hidden shared context and the last selected one; texture frames use it to
-  // reach the shared texture space.
-  virtual void SwapSharedContext();
 };
 
 // The one OpenGL graphics driver.

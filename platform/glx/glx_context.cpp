@@ -1,43 +1,39 @@
-// The GLX glue: windows and contexts on the display borrowed from the system driver, the hidden
-// shared context, making contexts current, swapping, and closing them again (at exit too).
+// The GLX glue: the records behind the handles, the hidden shared context, making contexts
+// current, swapping, and freeing every record when the X connection closes.
 #include "platform/glx/glx_context.h"
 
 #include <GL/glx.h>
-#include <X11/Xutil.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
 
 #include "platform/core/runtime_error.h"
 #include "platform/events/system_driver.h"
+#include "platform/glx/shared_context_scope.h"
 #include "platform/glx/video_modes.h"
-#include "platform/process/startup.h"
 #include "platform/x11/linux_system_driver.h"
 #include "platform/x11/x_display.h"
-#include "platform/x11/x_event_pump.h"
 
 namespace {
 constexpr int kHiddenSize = 100;
 constexpr int kLargestWindowSide = 65535;
-constexpr long kCreationEvents = StructureNotifyMask | ResizeRedirectMask;
-constexpr long kInputEvents = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                              PointerMotionMask | ResizeRedirectMask;
 
-Display* display = nullptr;  // set once the glue has started
+// NOTE: plain values that outlive the map: texture frames destroyed with the program's statics
+// ask `shared` and `display` before touching the records.
+Display* display = nullptr;  // borrowed from x_display; null before the start and after closing
 int screen = 0;
 bool video_modes_present = false;
 SwapIntervalEntry swap_interval = nullptr;
-
-std::map<int, std::unique_ptr<GLContextRecord>> records;
 int next_handle = 1;
 int current = 0;
-int last_selected = 0;
 int shared = 0;
-bool full_screen_active = false;
 
-// The connection for X and GLX calls; null once it is lost, so nothing talks to a dead server.
+std::map<int, std::unique_ptr<GLContextRecord>> records;
+std::string last_failure;
+
+// The connection for X and GLX calls; null once it is lost or closed.
 Display* LiveDisplay() {
   return XDisplayLost() ? nullptr : display;
 }
@@ -47,18 +43,22 @@ GLContextRecord* Find(int handle) {
   return found == records.end() ? nullptr : found->second.get();
 }
 
-void CloseGlueAtExit() {
-  if (XDisplayLost()) return;
-  RunExitWork([] {
-    CloseContextWindow(current);
-    CloseContextWindow(shared);
-    current = 0;
-    shared = 0;
-  });
+// Runs as the connection closes: every window's record first, then the shared one they share
+// with. Each record's destructor frees what it holds.
+void FreeAllRecords() {
+  std::unique_ptr<GLContextRecord> shared_record;
+  if (const auto found = records.find(shared); found != records.end()) {
+    shared_record = std::move(found->second);
+  }
+  records.clear();
+  shared_record.reset();
+  current = 0;
+  shared = 0;
+  display = nullptr;
 }
 
 bool StartGlue() {
-  if (display != nullptr) return true;
+  if (display != nullptr) return LiveDisplay() != nullptr;
   Display* connection = OpenXDisplay();
   if (connection == nullptr) return false;
   int major = 0;
@@ -72,48 +72,8 @@ bool StartGlue() {
     swap_interval = reinterpret_cast<SwapIntervalEntry>(
         glXGetProcAddressARB(reinterpret_cast<const GLubyte*>("glXSwapIntervalSGI")));
   }
-  std::atexit(CloseGlueAtExit);
+  AtXDisplayClose(FreeAllRecords);
   return true;
-}
-
-// The caller frees the result with XFree.
-XVisualInfo* ChooseVisualForFlags(int flags) {
-  std::vector<int> attributes = VisualAttributesForFlags(flags);
-  return glXChooseVisual(display, screen, attributes.data());
-}
-
-struct VisualDeleter {
-  void operator()(XVisualInfo* visual) const { XFree(visual); }
-};
-using VisualChoice = std::unique_ptr<XVisualInfo, VisualDeleter>;
-
-Bool IsMapNotifyFor(Display*, XEvent* event, XPointer window) {
-  return event->type == MapNotify && event->xmap.window == reinterpret_cast<Window>(window);
-}
-
-void ShowWindow(const GLContextRecord& record, bool full_screen) {
-  XMapRaised(display, record.window);
-  if (full_screen) {
-    XWarpPointer(display, None, record.window, 0, 0, 0, 0, 0, 0);
-    XGrabKeyboard(display, record.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
-    XGrabPointer(display, record.window, True, ButtonPressMask, GrabModeAsync, GrabModeAsync,
-                 record.window, None, CurrentTime);
-  }
-  glXMakeCurrent(display, record.window, record.context);
-  XEvent mapped;
-  XIfEvent(display, &mapped, IsMapNotifyFor, reinterpret_cast<XPointer>(record.window));
-  // Replaces the creation mask: structure and focus changes are no longer reported.
-  XSelectInput(display, record.window, kInputEvents);
-  SetInputWindow(record.window);
-  // The window manager's close button then reaches the program as AppTerminate instead of
-  // killing its connection.
-  RegisterCloseButton(record.window);
-}
-
-void DestroyWindowOf(const GLContextRecord& record) {
-  if (record.kind == kAttachedContext) return;
-  if (record.window != 0) XDestroyWindow(display, record.window);
-  if (record.colormap != 0) XFreeColormap(display, record.colormap);
 }
 
 int Keep(std::unique_ptr<GLContextRecord> record) {
@@ -123,7 +83,7 @@ int Keep(std::unique_ptr<GLContextRecord> record) {
 }
 
 void RefreshAttachedSize(GLContextRecord& record) {
-  if (record.kind != kAttachedContext || !StartGlue() || LiveDisplay() == nullptr) return;
+  if (record.kind != kAttachedContext || !StartGlue()) return;
   Window root = 0;
   int x = 0;
   int y = 0;
@@ -139,47 +99,30 @@ void RefreshAttachedSize(GLContextRecord& record) {
 
 bool MakeAttachedContext(GLContextRecord& record) {
   if (record.context != nullptr) return true;
-  if (!StartGlue() || LiveDisplay() == nullptr) return false;
+  if (!StartGlue()) return false;
   const GLContextRecord* shared_record = Find(SharedContext());
-  const VisualChoice visual(ChooseVisualForFlags(record.flags));
-  if (!visual) return false;
-  record.context = glXCreateContext(display, visual.get(),
-                                    shared_record ? shared_record->context : nullptr, True);
+  std::vector<int> attributes = VisualAttributesForFlags(record.flags);
+  XVisualInfo* visual = glXChooseVisual(display, screen, attributes.data());
+  if (visual == nullptr) return false;
+  record.context =
+      glXCreateContext(display, visual, shared_record ? shared_record->context : nullptr, True);
+  XFree(visual);
   if (record.context == nullptr) return false;
-  glXMakeCurrent(display, record.window, record.context);
+  MakeCurrentOrRaise(display, record.window, record.context, "the attached window's context");
   SetInputWindow(record.window);
   return true;
 }
 
-// Makes a record current; `remember` makes it the one SwapSharedContext returns to.
-void Select(int handle, bool remember) {
-  GLContextRecord* record = Find(handle);
-  if (record == nullptr) return;
-  if (record->kind == kAttachedContext) {
-    RefreshAttachedSize(*record);
-    if (!MakeAttachedContext(*record)) return;
-  }
-  if (handle != current && LiveDisplay() != nullptr) {
-    glXMakeCurrent(display, record->window, record->context);
-    current = handle;
-  }
-  if (remember) last_selected = handle;
+// NOTE: X carries window sizes in 16 bits and refuses 0; one it cannot carry would be cut.
+bool SizeFitsX(int width, int height) {
+  return width > 0 && height > 0 && width <= kLargestWindowSide && height <= kLargestWindowSide;
+}
+
+GLXContext SharedGLXContext() {
+  const GLContextRecord* shared_record = Find(SharedContext());
+  return shared_record != nullptr ? shared_record->context : nullptr;
 }
 }  // namespace
-
-std::vector<int> VisualAttributesForFlags(int flags) {
-  std::vector<int> attributes = {GLX_RGBA};
-  if (flags & 2) attributes.push_back(GLX_DOUBLEBUFFER);
-  if (flags & 4) attributes.insert(attributes.end(), {GLX_ALPHA_SIZE, 1});
-  if (flags & 8) attributes.insert(attributes.end(), {GLX_DEPTH_SIZE, 1});
-  if (flags & 16) attributes.insert(attributes.end(), {GLX_STENCIL_SIZE, 1});
-  if (flags & 32) {
-    attributes.insert(attributes.end(), {GLX_ACCUM_RED_SIZE, 1, GLX_ACCUM_GREEN_SIZE, 1,
-                                         GLX_ACCUM_BLUE_SIZE, 1, GLX_ACCUM_ALPHA_SIZE, 1});
-  }
-  attributes.push_back(None);
-  return attributes;
-}
 
 int SharedContext() {
   if (shared == 0) shared = CreateContextWindow(0, 0, 0, 0, 0);
@@ -187,93 +130,56 @@ int SharedContext() {
 }
 
 int CreateContextWindow(int width, int height, int depth, int hertz, int flags) {
-  if (!StartGlue() || LiveDisplay() == nullptr) return 0;
-  const bool hidden = width == 0 && height == 0;
-  GLXContext share_with = nullptr;
-  if (hidden) {
-    width = kHiddenSize;
-    height = kHiddenSize;
-  } else if (const GLContextRecord* shared_record = Find(SharedContext())) {
-    share_with = shared_record->context;
-  }
-
-  // NOTE: X carries window sizes in 16 bits and refuses 0. A size it would refuse ends in a window
-  // that never maps (the wait for its MapNotify would hang), one it cannot carry would be cut.
-  if (width <= 0 || height <= 0 || width > kLargestWindowSide || height > kLargestWindowSide)
-    return 0;
-
-  VisualChoice visual(ChooseVisualForFlags(flags));
-  if (!visual) return 0;
-  const bool full_screen = depth != 0;
-  if (full_screen) {
-    if (!video_modes_present || !MatchVideoMode(display, screen, width, height, hertz)) return 0;
-    visual.reset(ChooseVisualForFlags(flags));
-    if (!visual) return 0;
-  }
-
-  auto record = std::make_unique<GLContextRecord>();
-  record->kind = full_screen ? kFullScreenContext : kWindowContext;
-  record->width = width;
-  record->height = height;
-  record->hertz = hertz;
-  record->flags = flags;
-  const Window root = RootWindow(display, screen);
-  record->colormap = XCreateColormap(display, root, visual->visual, AllocNone);
-
-  XSetWindowAttributes attributes{};
-  attributes.border_pixel = 0;
-  attributes.colormap = record->colormap;
-  attributes.event_mask = kCreationEvents;
-  unsigned long value_mask = CWBorderPixel | CWEventMask | CWColormap;
-  if (full_screen) {
-    SwitchToMatchedMode(display, screen);
-    attributes.event_mask |= FocusChangeMask;
-    attributes.override_redirect = True;
-    value_mask |= CWOverrideRedirect;
-  }
-  record->window = XCreateWindow(display, root, 0, 0, static_cast<unsigned>(width),
-                                 static_cast<unsigned>(height), 0, visual->depth, InputOutput,
-                                 visual->visual, value_mask, &attributes);
-  record->context = glXCreateContext(display, visual.get(), share_with, True);
-  if (record->context == nullptr) {
-    DestroyWindowOf(*record);
-    if (full_screen) RestoreVideoMode(display, screen);
+  last_failure.clear();
+  if (!StartGlue()) return 0;
+  WindowRequest request{width, height, hertz, flags, depth != 0, width == 0 && height == 0};
+  if (request.hidden) request.width = request.height = kHiddenSize;
+  if (!SizeFitsX(request.width, request.height)) {
+    last_failure = "X cannot carry a window of that size";
     return 0;
   }
-  if (full_screen) full_screen_active = true;
-
+  if (!request.hidden) request.share_with = SharedGLXContext();
+  request.video_modes_present = video_modes_present;
+  // Showing a window makes its context current, and a failure after that leaves none current: the
+  // glue stops counting on the one current before.
+  if (!request.hidden) current = 0;
+  std::string failure;
+  std::unique_ptr<GLContextRecord> record = CreateWindowRecord(display, screen, request, failure);
+  if (!record) {
+    last_failure = failure;
+    return 0;
+  }
   const int handle = Keep(std::move(record));
-  if (!hidden) {
-    ShowWindow(*Find(handle), full_screen);
-    // Mapping made the new context current in GLX; the glue's notion of "current" follows, so a
-    // later selection of another context really switches.
-    current = handle;
-    last_selected = handle;
-  }
-  const std::string title = ToUtf8(ApplicationTitle());
-  XStoreName(display, Find(handle)->window, title.c_str());
+  // Showing made the new context current in GLX; the glue's notion of "current" follows, so a
+  // later selection of another context really switches.
+  if (!request.hidden) current = handle;
   PollSystemEvents();
   return handle;
 }
 
+const std::string& LastContextWindowFailure() {
+  return last_failure;
+}
+
 int AttachContextWindow(unsigned long window, int flags) {
-  auto record = std::make_unique<GLContextRecord>();
-  record->kind = kAttachedContext;
+  // The record frees the context it makes later on the connection it is given here.
+  StartGlue();
+  auto record = std::make_unique<GLContextRecord>(display, screen, kAttachedContext);
   record->window = window;
   record->flags = flags;
   return Keep(std::move(record));
 }
 
 void MakeContextCurrent(int handle) {
-  Select(handle, true);
-}
-
-void SwapSharedContext() {
-  if (full_screen_active || shared == 0) return;
-  if (current == shared) {
-    Select(last_selected, false);
-  } else {
-    Select(shared, false);
+  GLContextRecord* record = Find(handle);
+  if (record == nullptr) return;
+  if (record->kind == kAttachedContext) {
+    RefreshAttachedSize(*record);
+    if (!MakeAttachedContext(*record)) return;
+  }
+  if (handle != current && LiveDisplay() != nullptr) {
+    MakeCurrentOrRaise(display, record->window, record->context, "a window's context");
+    current = handle;
   }
 }
 
@@ -286,29 +192,13 @@ void SwapContext(int sync) {
     if (swap_interval != nullptr) swap_interval(interval);
   }
   glXSwapBuffers(display, record->window);
-  PumpEventsAfterSwap();
 }
 
 void CloseContextWindow(int handle) {
   const auto found = records.find(handle);
   if (found == records.end()) return;
-  const GLContextRecord& record = *found->second;
   if (current == handle) current = 0;
-  if (last_selected == handle) last_selected = 0;
   if (shared == handle) shared = 0;
-  if (LiveDisplay() != nullptr) {
-    if (record.context != nullptr) {
-      // Only the context being closed is released: another one that is current stays so.
-      if (glXGetCurrentContext() == record.context) glXMakeCurrent(display, None, nullptr);
-      glXDestroyContext(display, record.context);
-    }
-    DestroyWindowOf(record);
-    if (record.kind == kFullScreenContext) {
-      RestoreVideoMode(display, screen);
-      full_screen_active = false;
-    }
-    XFlush(display);
-  }
   records.erase(found);
 }
 
@@ -323,11 +213,15 @@ int CurrentContext() {
 }
 
 bool FullScreenActive() {
-  return full_screen_active;
+  if (display == nullptr) return false;
+  for (const auto& [handle, record] : records) {
+    if (record->kind == kFullScreenContext) return true;
+  }
+  return false;
 }
 
 std::vector<TGraphicsMode> ListVideoModes(std::size_t capacity) {
-  if (!StartGlue() || LiveDisplay() == nullptr || !video_modes_present) return {};
+  if (!StartGlue() || !video_modes_present) return {};
   return ListVideoModes(display, screen, capacity);
 }
 
@@ -336,4 +230,34 @@ SwapIntervalEntry ReplaceSwapIntervalEntry(SwapIntervalEntry entry) {
   const SwapIntervalEntry previous = swap_interval;
   swap_interval = entry;
   return previous;
+}
+
+SharedContextScope::SharedContextScope() {
+  if (display == nullptr || LiveDisplay() == nullptr || FullScreenActive()) return;
+  const int target = SharedContext();
+  if (target == 0 || target == current) return;
+  previous_handle_ = current;
+  previous_context_ = glXGetCurrentContext();
+  previous_drawable_ = glXGetCurrentDrawable();
+  const GLContextRecord& record = *Find(target);
+  MakeCurrentOrRaise(display, record.window, record.context, "the hidden shared context");
+  current = target;
+  switched_ = true;
+}
+
+SharedContextScope::~SharedContextScope() {
+  if (!switched_ || LiveDisplay() == nullptr) return;
+  // The context current before may have been closed inside the scope: then none is current.
+  const bool previous_open = Find(previous_handle_) != nullptr || previous_handle_ == 0;
+  GLXContext context = previous_open ? static_cast<GLXContext>(previous_context_) : nullptr;
+  const GLXDrawable drawable = previous_open ? previous_drawable_ : None;
+  current = previous_open ? previous_handle_ : 0;
+  if (!glXMakeCurrent(display, drawable, context)) {
+    // NOTE: a destructor cannot raise; the failure is told and the next selection tries again.
+    std::fputs(
+        "OpenGL could not make the previous context current again after the shared one "
+        "(glXMakeCurrent failed): check the OpenGL drivers\n",
+        stderr);
+    current = 0;
+  }
 }

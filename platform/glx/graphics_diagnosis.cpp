@@ -1,5 +1,5 @@
 // Probes the X display, its GLX extension and its visuals in the order opening a window needs
-// them.
+// them, then names the step of the window's creation that failed (an X error by request and name).
 #include "platform/glx/graphics_diagnosis.h"
 
 #include <GL/glx.h>
@@ -36,6 +36,12 @@ std::string DescribeGraphicsFailure(int flags) {
            "colour depth (24 bits) and its OpenGL drivers";
   }
   XFree(visual);
+  const std::string& failure = LastContextWindowFailure();
+  if (!failure.empty()) {
+    return failure +
+           ": check the window size against the X server's screen and its OpenGL "
+           "drivers";
+  }
   return "the OpenGL window or context could not be created: check the OpenGL drivers and that "
          "the X server accepts direct or indirect GLX rendering";
 }

@@ -76,6 +76,20 @@ bool RetraceKeepsTime(int hertz) {
   return false;
 }
 
+// The pacing step of a frame: -1 waits in software until the default graphics' next frame is due
+// and swaps at once (or, unpaced, swaps on the retrace in full screen); 0 and 1 pass unchanged.
+// Returns the sync the swap is made with.
+int WaitUntilFrameDue(int sync) {
+  if (sync != -1) return sync;
+  if (!current_graphics || current_graphics != default_graphics || !paced) {
+    return current_settings.depth != 0 ? 1 : 0;
+  }
+  pacer.WaitForNextFrame(Clock());
+  return 0;
+}
+
+// NOTE: whether this runs before or after the display's own exit function does not matter: the
+// window layer frees every window it still holds when its display closes.
 void CloseDefaultGraphicsAtExit() {
   RunExitWork(CloseDefaultGraphics);
 }
@@ -230,16 +244,9 @@ void CloseDefaultGraphics() {
 void FlipFrame(int sync) {
   CallHooks(flip_hook_id, nullptr);
   if (current_driver == nullptr) return;
-  if (sync != -1) {
-    current_driver->Flip(sync);
-    return;
-  }
-  if (!current_graphics || current_graphics != default_graphics || !paced) {
-    current_driver->Flip(current_settings.depth != 0 ? 1 : 0);
-    return;
-  }
-  pacer.WaitForNextFrame(Clock());
-  current_driver->Flip(0);
+  const int swap_sync = WaitUntilFrameDue(sync);
+  current_driver->Flip(swap_sync);
+  PollSystemEvents();
 }
 
 int GraphicsSerial() {

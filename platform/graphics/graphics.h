@@ -1,6 +1,7 @@
 // The device-independent graphics layer: drivers create graphics contexts (a window with a
 // rendering context), one context is current at a time, and every frame ends with a flip that shows
-// the back buffer, paced in software to the rate the default graphics was opened with.
+// the back buffer, paced in software to the rate the default graphics was opened with, and then
+// pumps the system driver's events.
 #pragma once
 
 #include <memory>
@@ -89,8 +90,9 @@ std::shared_ptr<TGraphics> OpenGraphics(int width, int height, int depth, int he
 std::shared_ptr<TGraphics> DefaultGraphics();
 void CloseDefaultGraphics();
 
-// Ends the frame: runs the flip hooks, then -1 paces the default graphics in software, 0 swaps at
-// once and 1 swaps on the vertical retrace.
+// Ends the frame in four steps: runs the flip hooks; waits until the frame is due (-1 paces the
+// default graphics in software, 0 swaps at once and 1 swaps on the vertical retrace); has the
+// driver swap the buffers; pumps the system events.
 void FlipFrame(int sync);
 
 // Changes whenever the default graphics is replaced or closed; never 0 after the first change.

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/glx/gl_graphics.h"
+#include "platform/glx/shared_context_scope.h"
 
 namespace {
 // Back-end state for whichever context the last SetGraphics made current.
@@ -68,15 +69,6 @@ void ApplyBlend(int mode) {
 void Vertex(TVertex2D v) {
   glVertex2f(v.x, v.y);
 }
-
-// Swaps to the hidden shared context and back again, even when the work in between throws.
-class SharedContextScope {
- public:
-  SharedContextScope() { GLGraphicsDriver()->SwapSharedContext(); }
-  ~SharedContextScope() { GLGraphicsDriver()->SwapSharedContext(); }
-  SharedContextScope(const SharedContextScope&) = delete;
-  SharedContextScope& operator=(const SharedContextScope&) = delete;
-};
 }  // namespace
 
 String TGLVex2DDriver::ToString() const {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/core/runtime_error.h"
+#include "platform/glx/shared_context_scope.h"
 #include "platform/x11/x_display.h"
 #include "tests/support/display.h"
 
@@ -12,6 +14,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
@@ -46,6 +50,20 @@ class GlxContext : public ::testing::Test {
 };
 
 std::vector<int> recorded_intervals;
+bool refuse_make_current = false;
+}  // namespace
+
+// NOTE: Mesa's software GLX accepts every request these tests can make, so the test binary is
+// linked with glXMakeCurrent routed through here to see a refusal.
+extern "C" {
+Bool __real_glXMakeCurrent(Display* display, GLXDrawable drawable, GLXContext context);
+Bool __wrap_glXMakeCurrent(Display* display, GLXDrawable drawable, GLXContext context) {
+  if (refuse_make_current) return False;
+  return __real_glXMakeCurrent(display, drawable, context);
+}
+}
+
+namespace {
 int RecordInterval(int interval) {
   recorded_intervals.push_back(interval);
   return 0;
@@ -122,24 +140,52 @@ TEST_F(GlxContext, TexturesMadeInTheSharedContextAreVisibleInTheWindow) {
   const int window = Create(800, 600, 0, 60, 2);
   ASSERT_NE(window, 0);
   MakeContextCurrent(window);
-  SwapSharedContext();
-  ASSERT_EQ(CurrentContext(), SharedContext());
   GLuint texture = 0;
-  glGenTextures(1, &texture);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  const GLubyte texel[4] = {10, 20, 30, 255};
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-  glFinish();
-
-  SwapSharedContext();
+  {
+    SharedContextScope scope;
+    ASSERT_EQ(CurrentContext(), SharedContext());
+    ASSERT_EQ(glXGetCurrentContext(), ContextRecord(SharedContext())->context);
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    const GLubyte texel[4] = {10, 20, 30, 255};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    glFinish();
+  }
   ASSERT_EQ(CurrentContext(), window);
   EXPECT_EQ(glXGetCurrentContext(), ContextRecord(window)->context);
+  EXPECT_EQ(glXGetCurrentDrawable(), ContextRecord(window)->window);
   EXPECT_EQ(glIsTexture(texture), GL_TRUE);
   glBindTexture(GL_TEXTURE_2D, texture);
   GLubyte read[4] = {};
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, read);
   EXPECT_EQ(std::vector<int>(read, read + 4), (std::vector<int>{10, 20, 30, 255}));
   glDeleteTextures(1, &texture);
+}
+
+TEST_F(GlxContext, TheSharedScopeRestoresThePreviousContextWhenLeftByAnException) {
+  const int window = Create(200, 200, 0, 60, 2);
+  ASSERT_NE(window, 0);
+  MakeContextCurrent(window);
+  EXPECT_THROW(
+      {
+        SharedContextScope scope;
+        EXPECT_EQ(glXGetCurrentContext(), ContextRecord(SharedContext())->context);
+        throw std::runtime_error("texture upload failed");
+      },
+      std::runtime_error);
+  EXPECT_EQ(CurrentContext(), window);
+  EXPECT_EQ(glXGetCurrentContext(), ContextRecord(window)->context);
+
+  // With nothing current before, nothing is current after.
+  ASSERT_TRUE(glXMakeCurrent(display, None, nullptr));
+  CloseContextWindow(window);
+  ASSERT_EQ(CurrentContext(), 0);
+  {
+    SharedContextScope scope;
+    EXPECT_EQ(glXGetCurrentContext(), ContextRecord(SharedContext())->context);
+  }
+  EXPECT_EQ(CurrentContext(), 0);
+  EXPECT_EQ(glXGetCurrentContext(), nullptr);
 }
 
 TEST_F(GlxContext, SwapIntervalIsSetOnTheFirstSwapThenOnlyOnChange) {
@@ -262,4 +308,25 @@ TEST_F(GlxContext, ASizeTheServerCannotMakeIsRefusedWithoutWaiting) {
   EXPECT_EQ(CurrentContext(), 0) << "nothing was made current";
   // The glue still makes a good window afterwards.
   EXPECT_NE(Create(64, 48, 0, 60, 2), 0);
+}
+
+TEST_F(GlxContext, AContextThatCannotBeMadeCurrentRaisesAnErrorSayingWhat) {
+  const int kept = Create(64, 64, 0, 60, 2);
+  const int refused = Create(64, 64, 0, 60, 2);
+  ASSERT_NE(kept, 0);
+  ASSERT_NE(refused, 0);
+  MakeContextCurrent(kept);
+  const unsigned long window = ContextRecord(refused)->window;
+  refuse_make_current = true;
+  try {
+    MakeContextCurrent(refused);
+    ADD_FAILURE() << "no error raised";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "OpenGL could not make a window's context current (glXMakeCurrent on window " +
+                  std::to_string(window) +
+                  " failed): check the OpenGL drivers and the X server's GLX support");
+  }
+  refuse_make_current = false;
+  EXPECT_EQ(CurrentContext(), kept) << "the glue's current context stays the one GLX has";
 }

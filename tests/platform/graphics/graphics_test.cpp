@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "platform/core/runtime_error.h"
 #include "platform/events/event.h"
 #include "platform/events/hooks.h"
+#include "platform/events/null_system_driver.h"
 #include "platform/events/polled_input.h"
 #include "platform/process/frame_pacing.h"
 #include "tests/support/manual_clock.h"
@@ -307,6 +309,35 @@ TEST_F(GraphicsLayer, FlipHooksRunWithNullDataBeforeEveryKindOfFlip) {
   EXPECT_EQ(TakeCalls(),
             (std::vector<std::string>{"hook", "Flip 0", "hook", "Flip 0", "hook", "Flip 1"}));
   EXPECT_NE(FlipHookId(), EventHookId());
+}
+
+// A system driver whose pump writes into the graphics driver's call list, with the clock's time.
+class PumpRecorder final : public TNullSystemDriver {
+ public:
+  PumpRecorder(std::vector<std::string>& calls, ManualClock& clock)
+      : calls_(calls), clock_(clock) {}
+  void Poll() override { calls_.push_back("pump at " + std::to_string(clock_.Now())); }
+
+ private:
+  std::vector<std::string>& calls_;
+  ManualClock& clock_;
+};
+
+TEST_F(GraphicsLayer, AFrameRunsTheHooksWaitsUntilDueSwapsAndThenPumpsTheEvents) {
+  ASSERT_NE(OpenGraphics(800, 600, 0, 60, 0), nullptr);
+  TakeCalls();
+  const int opened_at = clock.Now();
+  InstallSystemDriver(std::make_unique<PumpRecorder>(driver.calls, clock));
+  flip_hook_log = &driver.calls;
+  InsertHook(FlipHookId(), RecordFlipHook, nullptr, 0);
+  FlipFrame(-1);
+  FlipFrame(1);
+  DeleteHook(FlipHookId(), RecordFlipHook, nullptr);
+  InstallSystemDriver(std::make_unique<TNullSystemDriver>());
+  // The paced frame was due 16 ms after the opening: the pump comes after that wait and the swap.
+  EXPECT_EQ(TakeCalls(), (std::vector<std::string>{
+                             "hook", "Flip 0", "pump at " + std::to_string(opened_at + 16), "hook",
+                             "Flip 1", "pump at " + std::to_string(opened_at + 16)}));
 }
 
 TEST_F(GraphicsLayer, PolledInputListensWhileTheDefaultGraphicsIsOpen) {

@@ -1,0 +1,189 @@
+// The window record's life: creation in checked steps (video mode, visual, window, context, show,
+// name) and the destructor that undoes them all.
+#include "platform/glx/glx_window.h"
+
+#include <GL/glx.h>
+#include <X11/Xutil.h>
+#include <time.h>
+
+#include <chrono>
+
+#include "platform/core/runtime_error.h"
+#include "platform/glx/video_modes.h"
+#include "platform/process/signals.h"
+#include "platform/process/startup.h"
+#include "platform/x11/linux_system_driver.h"
+#include "platform/x11/x_display.h"
+#include "platform/x11/x_event_pump.h"
+
+namespace {
+constexpr long kCreationEvents = StructureNotifyMask | ResizeRedirectMask;
+constexpr long kInputEvents = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                              PointerMotionMask | ResizeRedirectMask;
+constexpr int kMapWaitMillis = 5000;
+constexpr int kMapPollMillis = 5;
+
+struct VisualDeleter {
+  void operator()(XVisualInfo* visual) const { XFree(visual); }
+};
+using VisualChoice = std::unique_ptr<XVisualInfo, VisualDeleter>;
+
+VisualChoice ChooseVisual(Display* display, int screen, int flags) {
+  std::vector<int> attributes = VisualAttributesForFlags(flags);
+  return VisualChoice(glXChooseVisual(display, screen, attributes.data()));
+}
+
+// Full screen: matches the request to a server mode (the record takes the mode's size) and
+// switches to it; the record switches back when it goes.
+bool SwitchVideoMode(Display* display, int screen, const WindowRequest& request,
+                     GLContextRecord& record) {
+  if (!request.video_modes_present) return false;
+  if (!MatchVideoMode(display, screen, record.width, record.height, request.hertz)) return false;
+  SwitchToMatchedMode(display, screen);
+  record.mode_switched = true;
+  return true;
+}
+
+void MakeWindow(Display* display, int screen, const XVisualInfo& visual, bool full_screen,
+                GLContextRecord& record) {
+  const Window root = RootWindow(display, screen);
+  record.colormap = XCreateColormap(display, root, visual.visual, AllocNone);
+  XSetWindowAttributes attributes{};
+  attributes.border_pixel = 0;
+  attributes.colormap = record.colormap;
+  attributes.event_mask = kCreationEvents;
+  unsigned long value_mask = CWBorderPixel | CWEventMask | CWColormap;
+  if (full_screen) {
+    attributes.event_mask |= FocusChangeMask;
+    attributes.override_redirect = True;
+    value_mask |= CWOverrideRedirect;
+  }
+  record.window = XCreateWindow(display, root, 0, 0, static_cast<unsigned>(record.width),
+                                static_cast<unsigned>(record.height), 0, visual.depth, InputOutput,
+                                visual.visual, value_mask, &attributes);
+}
+
+Bool IsMapNotifyFor(Display*, XEvent* event, XPointer window) {
+  return event->type == MapNotify && event->xmap.window == reinterpret_cast<Window>(window);
+}
+
+// NOTE: bounded, because a window the server refused never maps; a termination request is raised
+// so that a stuck start can still be ended. Timed by the clock: the 1 ms alarm cuts sleeps short.
+bool WaitUntilMapped(Display* display, Window window) {
+  XEvent mapped;
+  const timespec pause{0, kMapPollMillis * 1000 * 1000};
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(kMapWaitMillis);
+  for (;;) {
+    if (XCheckIfEvent(display, &mapped, IsMapNotifyFor, reinterpret_cast<XPointer>(window))) {
+      return true;
+    }
+    RaisePendingTermination();
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    nanosleep(&pause, nullptr);
+  }
+}
+
+void MapAndGrab(Display* display, const GLContextRecord& record, bool full_screen) {
+  XMapRaised(display, record.window);
+  if (!full_screen) return;
+  XWarpPointer(display, None, record.window, 0, 0, 0, 0, 0, 0);
+  XGrabKeyboard(display, record.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+  XGrabPointer(display, record.window, True, ButtonPressMask, GrabModeAsync, GrabModeAsync,
+               record.window, None, CurrentTime);
+}
+
+// Once shown, the window reports input instead of structure and focus changes, and the window
+// manager's close button reaches the program as AppTerminate instead of killing its connection.
+void TakeInput(Display* display, const GLContextRecord& record) {
+  XSelectInput(display, record.window, kInputEvents);
+  SetInputWindow(record.window);
+  RegisterCloseButton(record.window);
+}
+
+void NameWindow(Display* display, const GLContextRecord& record) {
+  const std::string title = ToUtf8(ApplicationTitle());
+  XStoreName(display, record.window, title.c_str());
+}
+
+// What failed, with the X error that said so when there was one.
+std::unique_ptr<GLContextRecord> Fail(std::string& failure, const std::string& text,
+                                      const std::string& x_error = {}) {
+  failure = x_error.empty() ? text : text + ": " + x_error;
+  return nullptr;
+}
+}  // namespace
+
+GLContextRecord::GLContextRecord(Display* display, int screen, int record_kind)
+    : kind(record_kind), display_(display), screen_(screen) {}
+
+GLContextRecord::~GLContextRecord() {
+  if (display_ == nullptr || XDisplayLost()) return;
+  if (context != nullptr) {
+    // Only this context is released: another one that is current stays so.
+    if (glXGetCurrentContext() == context) glXMakeCurrent(display_, None, nullptr);
+    glXDestroyContext(display_, context);
+  }
+  if (kind != kAttachedContext) {
+    if (window != 0) XDestroyWindow(display_, window);
+    if (colormap != 0) XFreeColormap(display_, colormap);
+  }
+  if (mode_switched) RestoreVideoMode(display_, screen_);
+  XFlush(display_);
+}
+
+std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen,
+                                                    const WindowRequest& request,
+                                                    std::string& failure) {
+  XErrorTrap trap(display);
+  auto record = std::make_unique<GLContextRecord>(
+      display, screen, request.full_screen ? kFullScreenContext : kWindowContext);
+  record->width = request.width;
+  record->height = request.height;
+  record->hertz = request.hertz;
+  record->flags = request.flags;
+
+  const VisualChoice visual = ChooseVisual(display, screen, request.flags);
+  if (!visual) return Fail(failure, "no OpenGL visual matches the graphics flags");
+  if (request.full_screen && !SwitchVideoMode(display, screen, request, *record))
+    return Fail(failure, "no full-screen video mode has that size");
+  if (trap.Failed()) return Fail(failure, "switching the video mode failed", trap.FirstError());
+  MakeWindow(display, screen, *visual, request.full_screen, *record);
+  if (trap.Failed()) return Fail(failure, "the X server refused the window", trap.FirstError());
+  record->context = glXCreateContext(display, visual.get(), request.share_with, True);
+  if (record->context == nullptr || trap.Failed())
+    return Fail(failure, "the OpenGL context could not be made", trap.FirstError());
+  if (!request.hidden) {
+    MapAndGrab(display, *record, request.full_screen);
+    MakeCurrentOrRaise(display, record->window, record->context, "the new window's context");
+    if (trap.Failed())
+      return Fail(failure, "the X server refused to show the window", trap.FirstError());
+    if (!WaitUntilMapped(display, record->window))
+      return Fail(failure, "the window never appeared on the screen");
+    TakeInput(display, *record);
+  }
+  NameWindow(display, *record);
+  return record;
+}
+
+std::vector<int> VisualAttributesForFlags(int flags) {
+  std::vector<int> attributes = {GLX_RGBA};
+  if (flags & 2) attributes.push_back(GLX_DOUBLEBUFFER);
+  if (flags & 4) attributes.insert(attributes.end(), {GLX_ALPHA_SIZE, 1});
+  if (flags & 8) attributes.insert(attributes.end(), {GLX_DEPTH_SIZE, 1});
+  if (flags & 16) attributes.insert(attributes.end(), {GLX_STENCIL_SIZE, 1});
+  if (flags & 32) {
+    attributes.insert(attributes.end(), {GLX_ACCUM_RED_SIZE, 1, GLX_ACCUM_GREEN_SIZE, 1,
+                                         GLX_ACCUM_BLUE_SIZE, 1, GLX_ACCUM_ALPHA_SIZE, 1});
+  }
+  attributes.push_back(None);
+  return attributes;
+}
+
+void MakeCurrentOrRaise(Display* display, unsigned long drawable, GLXContext context,
+                        const char* what) {
+  if (glXMakeCurrent(display, drawable, context)) return;
+  RaiseRuntimeError(std::string("OpenGL could not make ") + what + " current (glXMakeCurrent on " +
+                    "window " + std::to_string(drawable) +
+                    " failed): check the OpenGL drivers and the X server's GLX support");
+}

@@ -1,0 +1,68 @@
+// One window record: a GLX context on an X window with the window's colormap and, in full screen,
+// the switched video mode. The record owns them all: its destructor releases the context, destroys
+// the window and colormap (an attached window, made elsewhere, is left alone) and switches the
+// video mode back, skipping every X call once the connection is lost. Creation runs as steps, each
+// checked with a round trip, so a refused step undoes what was made and names the X error.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Declared as Xlib and GLX declare them, so that this header needs no X headers.
+typedef struct _XDisplay Display;
+typedef struct __GLXcontextRec* GLXContext;
+
+constexpr int kAttachedContext = 1;    // on a window made elsewhere
+constexpr int kWindowContext = 2;      // on a window of its own
+constexpr int kFullScreenContext = 3;  // on an override-redirect window in a switched video mode
+
+class GLContextRecord {
+ public:
+  GLContextRecord(Display* display, int screen, int kind);
+  ~GLContextRecord();
+  GLContextRecord(const GLContextRecord&) = delete;
+  GLContextRecord& operator=(const GLContextRecord&) = delete;
+
+  int kind = 0;
+  int width = 0;
+  int height = 0;
+  int depth = 24;
+  int hertz = 0;
+  int flags = 0;
+  int sync_state = -1;       // the swap interval last set: -1 never, then 0 or 1
+  unsigned long window = 0;  // the drawable
+  GLXContext context = nullptr;
+  unsigned long colormap = 0;  // made with the window (attached windows: none)
+  bool mode_switched = false;  // full screen: the video mode to switch back
+
+ private:
+  Display* display_;
+  int screen_;
+};
+
+struct WindowRequest {
+  int width = 0;
+  int height = 0;
+  int hertz = 0;
+  int flags = 0;
+  bool full_screen = false;
+  bool hidden = false;               // never mapped: the shared context's window
+  GLXContext share_with = nullptr;   // the context whose textures the new one shares
+  bool video_modes_present = false;  // full screen needs the video mode extension
+};
+
+// Makes the window and its context and (unless hidden) shows it: the new context is then current.
+// Null when a step fails, with `failure` saying which and why; what was made is undone. Waits for
+// the window to show at most a few seconds, raising a pending termination request meanwhile.
+std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen,
+                                                    const WindowRequest& request,
+                                                    std::string& failure);
+
+// The GLX attribute list for a set of graphics flags, zero-terminated. No colour sizes are asked
+// for: any RGBA visual qualifies.
+std::vector<int> VisualAttributesForFlags(int flags);
+
+// glXMakeCurrent, checked: a refusal raises a runtime error naming `what` was being made current.
+void MakeCurrentOrRaise(Display* display, unsigned long drawable, GLXContext context,
+                        const char* what);
