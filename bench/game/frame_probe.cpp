@@ -9,9 +9,9 @@
 #include <dlfcn.h>
 #include <link.h>
 #include <signal.h>
-#include <valgrind/callgrind.h>
 #include <sys/resource.h>
 #include <time.h>
+#include <valgrind/callgrind.h>
 
 #include <atomic>
 #include <cstdint>

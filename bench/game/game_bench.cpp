@@ -288,7 +288,8 @@ int main(int argc, char** argv) {
   if (game == 0) {
     setenv("LD_PRELOAD", argv[2], 1);
     setenv("ZIRKULON_PROBE_OUT", probe_out.c_str(), 1);
-    if (std::getenv("ZIRKULON_BENCH_PROFILE") != nullptr) setenv("ZIRKULON_PROBE_PROFILE", "300", 1);
+    if (std::getenv("ZIRKULON_BENCH_PROFILE") != nullptr)
+      setenv("ZIRKULON_PROBE_PROFILE", "300", 1);
     std::vector<std::string> words = GameCommand(argv[1]);
     std::vector<char*> command;
     for (std::string& word : words) command.push_back(word.data());

@@ -1,6 +1,5 @@
 #include "platform/events/null_system_driver.h"
 
-
 #include "platform/process/pending_work.h"
 #include "platform/process/signals.h"
 

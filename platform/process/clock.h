@@ -11,7 +11,6 @@ void StartClock();
 // for the event pump. A failure raises "setitimer with a period of <n> ms failed: <reason>".
 void SetIntervalTimer(int period_ms);
 
-
 // Milliseconds since boot, 32-bit and wrapping: compare readings only by their difference.
 int Millis();
 

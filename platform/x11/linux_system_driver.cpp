@@ -2,7 +2,6 @@
 // The console requesters and the web-address opener live in their own files.
 #include "platform/x11/linux_system_driver.h"
 
-
 #include "platform/process/pending_work.h"
 #include "platform/process/signals.h"
 #include "platform/x11/console_requesters.h"
