@@ -64,6 +64,7 @@ fi
 # The previous build: REF checked out in a worktree of its own, built the same way. Only its game
 # is used; benchmark and probe are this tree's, so both games are measured alike.
 rev=$(git -C "$root" rev-parse --verify "$against^{commit}")
+against=$(git -C "$root" rev-parse --short "$rev")  # the name the tables and the plot show
 old_src="$root/build-against/src"
 if [[ -e "$old_src" ]]; then
   git -C "$old_src" checkout -q --detach "$rev"

@@ -33,7 +33,7 @@ included) and of the X server, divided by the frames swapped.
 |---|---|---|---:|---:|---:|
 HEADER
 awk 'BEGIN {
-       name["fps"] = "frames per second"; name["p99_ms"] = "p99 |interval − 16.667 ms| (ms)"
+       name["fps"] = "frames per second"; name["p99_ms"] = "p99 of \\|interval − 16.667 ms\\| (ms)"
        name["late"] = "late frames (> 18 ms)"; name["game_cpu_ms"] = "CPU per frame, game (ms)"
        name["main_cpu_ms"] = "of it the main thread (ms)"
        name["server_cpu_ms"] = "CPU per frame, X server (ms)"
@@ -46,7 +46,8 @@ awk 'BEGIN {
        old = value["old", load, phase, key]; new = value["new", load, phase, key]
        if (old == "" && new == "") return
        ratio = old > 0 ? sprintf("%.2f", new / old) : "–"
-       printf "| %s | %s | %s | %.3f | %.3f | %s |\n", phase, label, name[key], old, new, ratio
+       format = key == "late" ? "| %s | %s | %s | %.1f | %.1f | %s |\n" : "| %s | %s | %s | %.3f | %.3f | %s |\n"
+       printf format, phase, label, name[key], old, new, ratio
      }
      END {
        for (p = 1; p <= 2; ++p) {

@@ -38,15 +38,16 @@ void DrawLayers() {
   }
 }
 
-bool KeptGlowFits(const std::shared_ptr<TVex2DGraphics>& current) {
-  return kept.image && kept.serial == GraphicsSerial() && kept.graphics.lock() == current;
+bool SameGraphics(const std::shared_ptr<TVex2DGraphics>& current) {
+  return kept.serial == GraphicsSerial() && kept.graphics.lock() == current;
 }
 }  // namespace
 
 void DrawBorderGlow() {
   SetDrawRotation(0);
   const std::shared_ptr<TVex2DGraphics> current = TVex2DGraphics::Current();
-  if (KeptGlowFits(current)) {
+  const bool same = SameGraphics(current);
+  if (same && kept.image) {
     // NOTE: white at alpha 1 makes the texture's modulation an exact copy of every texel.
     SetBlend(BLEND_SOLID);
     SetColor(255, 255, 255);
@@ -55,12 +56,16 @@ void DrawBorderGlow() {
     SetGlowState();
     return;
   }
-  // The buffer holds only the clear colour, so what the layers leave is the glow itself.
   DrawLayers();
+  if (!same) {
+    // Reading the layers back and making the texture takes tens of milliseconds; the first frame
+    // of a context goes out without them, the second keeps the glow.
+    kept = KeptGlow{nullptr, GraphicsSerial(), current};
+    return;
+  }
+  // The buffer holds only the clear colour and the layers, so what it shows is the glow itself.
   kept.image = TImage::Create(kScreenWidth, kScreenHeight, 1, 0, 0, 0, 0);
   GrabImageFrame(*kept.image, 0, 0, 0);
-  kept.serial = GraphicsSerial();
-  kept.graphics = current;
   // Made now, so that the first copy does not pay for the texture.
   kept.image->Frame(0);
 }

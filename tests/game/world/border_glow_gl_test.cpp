@@ -89,10 +89,11 @@ TEST_F(KeptGlow, TheCopyLeavesTheBytesOfTheTenLayers) {
   // The glow is not flat: the outermost ten pixels darken toward the edge.
   EXPECT_NE(layers[0], layers[(300 * 800 + 400) * 4]);
 
-  ClearTo(0, 0, 0);
-  DrawBorderGlow();  // draws the layers and keeps them
-  const Bytes first = ReadBackBuffer();
-  EXPECT_EQ(FirstDifference(first, layers), layers.size()) << "the frame that keeps the glow";
+  for (const char* frame : {"the first frame", "the frame that keeps the glow"}) {
+    ClearTo(0, 0, 0);
+    DrawBorderGlow();
+    EXPECT_EQ(FirstDifference(ReadBackBuffer(), layers), layers.size()) << frame;
+  }
 
   // A copy replaces what is under it; layers would add to the blue.
   ClearTo(0, 0, 200);
@@ -127,14 +128,18 @@ TEST_F(KeptGlow, WholeBackgroundFramesMatchTheLayeredOnes) {
 }
 
 TEST_F(KeptGlow, ReopenedGraphicsKeepAGlowOfTheirOwn) {
-  ClearTo(0, 0, 0);
-  DrawBorderGlow();
+  for (int frame = 0; frame < 3; ++frame) {
+    ClearTo(0, 0, 0);
+    DrawBorderGlow();
+  }
   const Bytes before = ReadBackBuffer();
   CloseDefaultGraphics();
   ASSERT_NE(OpenGraphics(800, 600, 0, 0, 0), nullptr);
-  ClearTo(0, 0, 0);
-  DrawBorderGlow();
-  EXPECT_EQ(FirstDifference(ReadBackBuffer(), before), before.size()) << "layers again";
+  for (int frame = 0; frame < 2; ++frame) {
+    ClearTo(0, 0, 0);
+    DrawBorderGlow();
+    EXPECT_EQ(FirstDifference(ReadBackBuffer(), before), before.size()) << "layers, " << frame;
+  }
   // The copy in the new context: the blue underneath is replaced.
   ClearTo(0, 0, 200);
   DrawBorderGlow();
