@@ -7,19 +7,25 @@
 #       builds REF in a git worktree under build-against/ and runs the two games alternately,
 #       N times each idle (default 2) and once each with another process keeping one core busy;
 #       writes docs/performance/results.md and frame-intervals.png
-#   scripts/bench-game.sh --profile          300 menu frames and 300 play frames under callgrind,
-#                                            costliest objects and functions listed
+#   scripts/bench-game.sh --profile [menu|play]
+#       300 menu frames and 300 play frames (or those of one screen) under callgrind, costliest
+#       objects and functions listed
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 against=""
 runs=2
 profile=0
+screens="menu play"
 seconds=10
 while [[ $# -gt 0 ]]; do
   case "$1" in
     --against) against=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
-    --profile) profile=1; shift ;;
+    --profile)
+      profile=1
+      shift
+      if [[ "${1:-}" == menu || "${1:-}" == play ]]; then screens=$1; shift; fi
+      ;;
     *) seconds=$1; shift ;;
   esac
 done
@@ -35,14 +41,14 @@ bench="$build/bench-game/game_bench"
 probe="$build/bench-game/libzirkulon_frame_probe.so"
 
 if [[ $profile -eq 1 ]]; then
-  for screen in menu play; do
+  for screen in $screens; do
     out="$build/bench-game/callgrind-$screen.out"
     rm -f "$out"*
     # The probe zeroes the counts once the game shows the screen and dumps them 300 frames later.
     "$root/scripts/with-xvfb.sh" env ZIRKULON_BENCH_PROFILE=$screen \
       ZIRKULON_BENCH_LAUNCHER="valgrind --tool=callgrind --callgrind-out-file=$out" \
       "$bench" "$build/zirkulon" "$probe"
-    dump=$(ls -S "$out"* | head -n1)  # the dump of the profiled frames
+    dump="$out.1"  # the probe's dump: the profiled frames only
     set +o pipefail                    # head ends the listings early
     echo "== $screen, 300 frames: self cost (instructions) by object, all threads"
     callgrind_annotate --inclusive=no --threshold=100 "$dump" |
@@ -51,6 +57,9 @@ if [[ $profile -eq 1 ]]; then
       sort -rn | head -12
     echo "== $screen: the game's own functions by self cost"
     callgrind_annotate --inclusive=no --threshold=100 "$dump" | grep "/zirkulon\]" | head -15
+    echo "== $screen: the game's own functions, inclusive (Mesa's work on the main thread counts"
+    echo "   toward the call that set it off)"
+    callgrind_annotate --inclusive=yes --threshold=100 "$dump" | grep "/zirkulon\]" | head -30
     set -o pipefail
   done
   exit 0

@@ -255,7 +255,7 @@ std::vector<std::string> GameCommand(const char* game) {
 // Brings the game to the screen and has the probe profile frames there; the probe ends the game.
 bool Profile(const std::string& screen, pid_t game, GameWindow& window) {
   // Instrumented, the game runs tens of times slower.
-  constexpr int kSlowMs = 300000;
+  constexpr int kSlowMs = 900000;
   bool ok = window.Find(kSlowMs) && window.WaitForScreen(ShownScreen::kMenu, kSlowMs);
   if (ok && screen == "play") {
     window.TapKey(XK_space);
