@@ -7,6 +7,7 @@ packages=(
   libx11-dev libxxf86vm-dev libgl-dev libgl1-mesa-dev libgl1-mesa-dri libglx-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev libxres-dev xvfb xauth faketime x11-utils
   libpng-dev desktop-file-utils appstream lintian groff-base man-db dpkg-dev file
+  valgrind gnuplot-nox
 )
 
 missing=()

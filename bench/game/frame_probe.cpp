@@ -3,12 +3,15 @@
 //   ZIRKULON_PROBE_OUT         file to write: "swap <monotonic ns at its start> <realtime ns at
 //                              its end> <allocations so far> <of them by the game's own code>"
 //                              lines, then "maxrss_kb <n>"
-
 //   ZIRKULON_PROBE_EXIT_AFTER  end the process (status 0) after this many swaps
+//   ZIRKULON_PROBE_PROFILE     under callgrind: on SIGUSR2, zero the counts at the next swap, and
+//                              after this many more swaps dump them and end the process
 #include <dlfcn.h>
 #include <link.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <time.h>
+#include <valgrind/callgrind.h>
 
 #include <atomic>
 #include <cstdint>
@@ -86,6 +89,24 @@ Swap swaps[kMaxSwaps];
 int swap_count = 0;
 int exit_after = -1;
 bool written = false;
+int profile_frames = 0;
+volatile sig_atomic_t profile_requested = 0;
+int profile_end = -1;  // the swap count at which the profiled frames are complete
+
+void RequestProfile(int) {
+  profile_requested = 1;
+}
+
+// Called after every swap: the profiled frames run from one swap to another.
+void StepProfile() {
+  if (profile_requested && profile_end < 0) {
+    CALLGRIND_ZERO_STATS;
+    profile_end = swap_count + profile_frames;
+  } else if (profile_end >= 0 && swap_count >= profile_end) {
+    CALLGRIND_DUMP_STATS;
+    std::exit(0);
+  }
+}
 
 long long Now(clockid_t clock) {
   timespec now{};
@@ -118,6 +139,14 @@ void WriteOut() {
 
 __attribute__((constructor)) void StartProbe() {
   if (const char* after = std::getenv("ZIRKULON_PROBE_EXIT_AFTER")) exit_after = std::atoi(after);
+  if (const char* frames = std::getenv("ZIRKULON_PROBE_PROFILE")) {
+    profile_frames = std::atoi(frames);
+    struct sigaction action {};
+    action.sa_handler = RequestProfile;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    if (sigaction(SIGUSR2, &action, nullptr) != 0) std::perror("frame probe: sigaction");
+  }
   dl_iterate_phdr(FindMainProgram, nullptr);
   std::atexit(WriteOut);
 }
@@ -188,5 +217,6 @@ void glXSwapBuffers(void* display, unsigned long drawable) {
   }
   swap_count_seen.store(swap_count, std::memory_order_relaxed);
   if (exit_after > 0 && swap_count >= exit_after) std::exit(0);
+  if (profile_frames > 0) StepProfile();
 }
 }

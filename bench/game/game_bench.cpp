@@ -2,6 +2,11 @@
 // in play (scripted input), with the frame probe preloaded, and reports frame pacing, CPU per
 // frame of the game and of the X server, peak memory, heap allocations per frame and the time to
 // the first swapped frame. Usage: game_bench <game executable> <probe library> [seconds]
+// With ZIRKULON_BENCH_RECORD=<prefix> it also writes <prefix>.summary ("<phase> <key> <value>"
+// lines) and <prefix>.intervals ("<phase> <seconds into the phase> <interval ms>" lines).
+// ZIRKULON_BENCH_LAUNCHER (words split at blanks) runs the game under another program, such as
+// callgrind; with ZIRKULON_BENCH_PROFILE=menu or play the benchmark only brings the game to that
+// screen and asks the probe to profile 300 frames there (ZIRKULON_PROBE_PROFILE).
 #include <X11/keysym.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -102,6 +107,28 @@ double Percentile(std::vector<double> values, double p) {
   return values[index];
 }
 
+// Machine-readable copies of the report, for scripts that compare runs.
+struct Record {
+  std::FILE* summary = nullptr;
+  std::FILE* intervals = nullptr;
+};
+Record record;
+
+void OpenRecord() {
+  const char* prefix = std::getenv("ZIRKULON_BENCH_RECORD");
+  if (prefix == nullptr) return;
+  record.summary = std::fopen((std::string(prefix) + ".summary").c_str(), "w");
+  record.intervals = std::fopen((std::string(prefix) + ".intervals").c_str(), "w");
+  if (record.summary == nullptr || record.intervals == nullptr) {
+    std::perror("ZIRKULON_BENCH_RECORD");
+    std::exit(1);
+  }
+}
+
+void Note(const char* phase, const char* key, double value) {
+  if (record.summary != nullptr) std::fprintf(record.summary, "%s %s %.6f\n", phase, key, value);
+}
+
 void Report(const Phase& phase, const std::vector<Swap>& all) {
   std::vector<Swap> swaps;
   for (const Swap& s : all) {
@@ -118,6 +145,9 @@ void Report(const Phase& phase, const std::vector<Swap>& all) {
   for (std::size_t i = 1; i < swaps.size(); ++i) {
     const double interval = (swaps[i].monotonic_ns - swaps[i - 1].monotonic_ns) / 1e6;
     errors.push_back(std::abs(interval - 50.0 / 3));
+    if (record.intervals != nullptr)
+      std::fprintf(record.intervals, "%s %.4f %.4f\n", phase.name,
+                   (swaps[i].monotonic_ns - swaps[0].monotonic_ns) / 1e9, interval);
     longest = std::max(longest, interval);
     // A frame that missed its 16 or 17 ms slot by more than a millisecond.
     if (interval > 18.0) ++late;
@@ -142,6 +172,13 @@ void Report(const Phase& phase, const std::vector<Swap>& all) {
       phase.game_cpu_ms / frames, phase.main_thread_cpu_ms / frames, phase.server_cpu_ms / frames);
   std::printf("  heap allocations per frame: %.3f, of them by the game's own code %.3f\n",
               allocations_per_frame, own_per_frame);
+  Note(phase.name, "fps", frames * 1000.0 / span_ms);
+  Note(phase.name, "p99_ms", Percentile(errors, 0.99));
+  Note(phase.name, "late", late);
+  Note(phase.name, "game_cpu_ms", phase.game_cpu_ms / frames);
+  Note(phase.name, "main_cpu_ms", phase.main_thread_cpu_ms / frames);
+  Note(phase.name, "server_cpu_ms", phase.server_cpu_ms / frames);
+  Note(phase.name, "allocs", allocations_per_frame);
 }
 
 std::vector<Swap> ReadProbe(const std::string& path, long& maxrss_kb) {
@@ -204,12 +241,46 @@ void PlayScript(GameWindow& window, int tick) {
 }
 }  // namespace
 
+// The launcher's words, then the game.
+std::vector<std::string> GameCommand(const char* game) {
+  std::vector<std::string> words;
+  if (const char* launcher = std::getenv("ZIRKULON_BENCH_LAUNCHER")) {
+    std::istringstream in(launcher);
+    for (std::string word; in >> word;) words.push_back(word);
+  }
+  words.emplace_back(game);
+  return words;
+}
+
+// Brings the game to the screen and has the probe profile frames there; the probe ends the game.
+bool Profile(const std::string& screen, pid_t game, GameWindow& window) {
+  // Instrumented, the game runs tens of times slower.
+  constexpr int kSlowMs = 900000;
+  bool ok = window.Find(kSlowMs) && window.WaitForScreen(ShownScreen::kMenu, kSlowMs);
+  if (ok && screen == "play") {
+    window.TapKey(XK_space);
+    ok = window.WaitForScreen(ShownScreen::kGame, kSlowMs);
+    if (ok) window.Click(1);
+  }
+  if (!ok) {
+    std::fprintf(stderr, "the game did not reach the %s screen\n", screen.c_str());
+    kill(game, SIGTERM);
+  } else {
+    Wait(3000);  // past the click and the ball's first frames
+    kill(game, SIGUSR2);
+  }
+  int status = 0;
+  waitpid(game, &status, 0);
+  return ok && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 int main(int argc, char** argv) {
   if (argc < 3) {
     std::fprintf(stderr, "usage: %s <game executable> <probe library> [seconds]\n", argv[0]);
     return 2;
   }
   const int seconds = argc > 3 ? std::atoi(argv[3]) : 10;
+  OpenRecord();
   const std::string probe_out = "/tmp/zirkulon-probe-" + std::to_string(getpid());
   const pid_t server = FindXServer();
   const long long launched = Now(CLOCK_REALTIME);
@@ -217,10 +288,21 @@ int main(int argc, char** argv) {
   if (game == 0) {
     setenv("LD_PRELOAD", argv[2], 1);
     setenv("ZIRKULON_PROBE_OUT", probe_out.c_str(), 1);
-    execl(argv[1], argv[1], nullptr);
+    if (std::getenv("ZIRKULON_BENCH_PROFILE") != nullptr)
+      setenv("ZIRKULON_PROBE_PROFILE", "300", 1);
+    std::vector<std::string> words = GameCommand(argv[1]);
+    std::vector<char*> command;
+    for (std::string& word : words) command.push_back(word.data());
+    command.push_back(nullptr);
+    execvp(command[0], command.data());
     _exit(127);
   }
   GameWindow window;
+  if (const char* screen = std::getenv("ZIRKULON_BENCH_PROFILE")) {
+    const bool profiled = Profile(screen, game, window);
+    std::remove(probe_out.c_str());
+    return profiled ? 0 : 1;
+  }
   bool ok = window.Find(10000) && window.WaitForScreen(ShownScreen::kMenu, 8000);
   Phase menu{"menu"};
   Phase play{"play"};
@@ -248,10 +330,14 @@ int main(int argc, char** argv) {
   if (!ok || swaps.empty()) return 1;
   std::printf("time from start to the first swapped frame: %.1f ms\n",
               (swaps.front().realtime_ns - launched) / 1e6);
+  Note("start", "first_frame_ms", (swaps.front().realtime_ns - launched) / 1e6);
   Report(menu, swaps);
   Report(play, swaps);
   std::printf("peak resident memory: %ld kB (VmHWM in play), %ld kB (maxrss at exit)\n", peak_kb,
               maxrss_kb);
   std::printf("game exit status %d\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+  for (std::FILE* file : {record.summary, record.intervals}) {
+    if (file != nullptr && std::fclose(file) != 0) std::perror("ZIRKULON_BENCH_RECORD");
+  }
   return 0;
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "game/random/random.h"
+#include "game/world/border_glow.h"
 #include "game/world/game_state.h"
 #include "game/world/screen_geometry.h"
 #include "game/world/spare_pool.h"
@@ -87,14 +88,7 @@ void DrawQuarterRects(int x, int y, int w, int h, int mask) {
 }
 
 void DrawBackground() {
-  SetDrawRotation(0);
-  SetBlend(BLEND_LIGHT);
-  SetColor(155, 140, 0);
-  SetAlpha(0.1f);
-  for (int i = 1; i <= 10; ++i) {
-    DrawRect(static_cast<float>(i), static_cast<float>(i), static_cast<float>(kScreenWidth - 2 * i),
-             static_cast<float>(kScreenHeight - 2 * i));
-  }
+  DrawBorderGlow();
   SetAlpha(1.0f);
   for (const auto& r : rects) {
     if (!r) continue;

@@ -38,5 +38,5 @@ TRect& SpawnRect();
 // the current rotation turns the whole about its centre.
 void DrawQuarterRects(int x, int y, int w, int h, int mask);
 
-// The edge glow, then every rectangle moved and drawn in list order.
+// The edge glow (see border_glow.h), then every rectangle moved and drawn in list order.
 void DrawBackground();

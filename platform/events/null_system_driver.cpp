@@ -1,7 +1,5 @@
 #include "platform/events/null_system_driver.h"
 
-#include <unistd.h>
-
 #include "platform/process/pending_work.h"
 #include "platform/process/signals.h"
 
@@ -15,8 +13,7 @@ void TNullSystemDriver::Wait() {
   RaisePendingTermination();
   int pending = TakePendingSignal();
   if (pending == 0) {
-    // The 1 ms interval timer's signal ends this sleep almost at once.
-    sleep(1);
+    SleepBriefly();
     pending = TakePendingSignal();
   }
   RunPendingWork(pending);

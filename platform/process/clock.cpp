@@ -4,16 +4,18 @@
 #include <time.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <ctime>
+#include <string>
 
+#include "platform/core/runtime_error.h"
 #include "platform/process/signals.h"
 
 namespace {
-constexpr int kTimerPeriodMillis = 1;
 constexpr std::uint64_t kNanosPerMilli = 1000000;
 constexpr std::uint64_t kNanosPerSecond = 1000000000;
-bool timer_started = false;
 
 // NOTE: the monotonic clock, not the time of day: a wall-clock step must never stall pacing.
 std::uint64_t MonotonicNanos() {
@@ -30,20 +32,26 @@ int Millis() {
 
 void StartClock() {
   InstallAlarmHandler();
-  if (timer_started) return;
-  timer_started = true;
+}
+
+void SetIntervalTimer(int period_ms) {
+  // The handler first: an alarm without it would end the process.
+  if (period_ms != 0) InstallAlarmHandler();
   itimerval timer{};
-  timer.it_interval.tv_sec = kTimerPeriodMillis / 1000;
-  timer.it_interval.tv_usec = (kTimerPeriodMillis % 1000) * 1000;
+  timer.it_interval.tv_sec = period_ms / 1000;
+  timer.it_interval.tv_usec = (period_ms % 1000) * 1000;
   timer.it_value = timer.it_interval;
-  setitimer(ITIMER_REAL, &timer, nullptr);
+  if (setitimer(ITIMER_REAL, &timer, nullptr) != 0) {
+    RaiseRuntimeError("setitimer with a period of " + std::to_string(period_ms) +
+                      " ms failed: " + std::strerror(errno));
+  }
 }
 
 void DelayMillis(int ms) {
   if (ms < 0) return;
   // The wait ends when Millis() has moved on by `ms`, i.e. at that millisecond's boundary; sleeping
-  // to the boundary itself (a second at most per sleep) wakes no later than needed. The 1 ms timer
-  // signal interrupts the sleep, which lets a SIGTERM be noticed promptly.
+  // to the boundary itself (a second at most per sleep) wakes no later than needed, with no timer.
+  // A SIGTERM ends the sleep early, so it is noticed promptly.
   const std::uint64_t deadline = (MonotonicNanos() / kNanosPerMilli + ms) * kNanosPerMilli;
   for (;;) {
     RaisePendingTermination();

@@ -3,8 +3,13 @@
 
 #include "platform/core/text.h"
 
-// Reads the monotonic clock and starts the 1 ms interval timer whose signal cuts every sleep short.
+// Installs the alarm handler. The interval timer itself runs only while a handler for SIGALRM is
+// registered with SetPendingSignalHandler: nothing else needs its wake-ups.
 void StartClock();
+
+// Runs the real-time interval timer with this period (0 stops it); each expiry records SIGALRM
+// for the event pump. A failure raises "setitimer with a period of <n> ms failed: <reason>".
+void SetIntervalTimer(int period_ms);
 
 // Milliseconds since boot, 32-bit and wrapping: compare readings only by their difference.
 int Millis();

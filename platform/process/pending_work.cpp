@@ -1,9 +1,14 @@
 // The pending-signal handler table and the mutex-guarded completion list.
 #include "platform/process/pending_work.h"
 
+#include <signal.h>
+#include <time.h>
+
 #include <array>
 #include <mutex>
 #include <vector>
+
+#include "platform/process/clock.h"
 
 namespace {
 struct Completion {
@@ -13,6 +18,7 @@ struct Completion {
 };
 
 constexpr int kSignalSlots = 65;
+constexpr int kAlarmPeriodMillis = 1;
 std::array<PendingSignalHandler, kSignalSlots> signal_handlers{};
 
 std::mutex completions_mutex;
@@ -21,7 +27,12 @@ std::vector<Completion> posted_completions;
 
 void SetPendingSignalHandler(int signal_number, PendingSignalHandler handler) {
   if (signal_number <= 0 || signal_number >= kSignalSlots) return;
-  signal_handlers[static_cast<std::size_t>(signal_number)] = handler;
+  PendingSignalHandler& slot = signal_handlers[static_cast<std::size_t>(signal_number)];
+  // The alarm's 1 ms timer serves only its handler; without one it would wake the process a
+  // thousand times a second for nothing.
+  if (signal_number == SIGALRM && (slot == nullptr) != (handler == nullptr))
+    SetIntervalTimer(handler != nullptr ? kAlarmPeriodMillis : 0);
+  slot = handler;
 }
 
 void PostCompletion(CompletionCallback callback, ObjectRef object, int result) {
@@ -44,4 +55,11 @@ void RunPendingWork(int signal_number) {
     completion.callback(completion.object, completion.result);
     completion.object.reset();
   }
+}
+
+void SleepBriefly() {
+  // NOTE: a relative nanosleep is never restarted after a signal handler, whatever SA_RESTART
+  // says, so an alarm or SIGTERM still ends it early.
+  const timespec brief{0, 1000000};
+  clock_nanosleep(CLOCK_MONOTONIC, 0, &brief, nullptr);
 }

@@ -3,8 +3,11 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "platform/core/runtime_error.h"
 
@@ -51,14 +54,20 @@ void OnCrash(int signal_number) {
   _exit(255);
 }
 
-void Install(int signal_number, void (*handler)(int), int flags) {
+// Raises "<what> failed: <reason>" from errno.
+[[noreturn]] void RaiseSystemError(const std::string& what) {
+  RaiseRuntimeError(what + " failed: " + std::strerror(errno));
+}
+}  // namespace
+
+void InstallSignalHandler(int signal_number, void (*handler)(int), int flags) {
   struct sigaction action {};
   action.sa_handler = handler;
   sigemptyset(&action.sa_mask);
   action.sa_flags = flags;
-  sigaction(signal_number, &action, nullptr);
+  if (sigaction(signal_number, &action, nullptr) != 0)
+    RaiseSystemError("sigaction for signal " + std::to_string(signal_number));
 }
-}  // namespace
 
 const char* SignalErrorText(int signal_number, char (&buffer)[64]) {
   FormatSignalText(signal_number, buffer, sizeof buffer);
@@ -69,17 +78,18 @@ void InstallCrashHandlers() {
   stack_t stack{};
   stack.ss_sp = alternate_stack;
   stack.ss_size = sizeof alternate_stack;
-  sigaltstack(&stack, nullptr);
+  if (sigaltstack(&stack, nullptr) != 0) RaiseSystemError("sigaltstack");
 
-  signal(SIGPIPE, SIG_IGN);
-  for (int crash : {SIGBUS, SIGSEGV, SIGTRAP}) Install(crash, OnCrash, SA_ONSTACK | SA_RESETHAND);
-  Install(SIGTERM, OnTerminate, SA_RESTART);
+  if (signal(SIGPIPE, SIG_IGN) == SIG_ERR) RaiseSystemError("ignoring SIGPIPE");
+  for (int crash : {SIGBUS, SIGSEGV, SIGTRAP})
+    InstallSignalHandler(crash, OnCrash, SA_ONSTACK | SA_RESETHAND);
+  InstallSignalHandler(SIGTERM, OnTerminate, SA_RESTART);
 }
 
 void InstallAlarmHandler() {
   if (alarm_installed) return;
+  InstallSignalHandler(SIGALRM, OnAlarm, SA_RESTART);
   alarm_installed = true;
-  Install(SIGALRM, OnAlarm, SA_RESTART);
 }
 
 int TakePendingSignal() {

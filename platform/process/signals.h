@@ -1,4 +1,4 @@
-// Process signals: the 1 ms alarm records its number for the event pump, SIGTERM becomes a runtime
+// Process signals: the alarm records its number for the event pump, SIGTERM becomes a runtime
 // error on the main thread, and crash signals report and end the process from the handler.
 #pragma once
 
@@ -8,6 +8,9 @@ void InstallCrashHandlers();
 
 // Installs (once) the SIGALRM handler that stores its number in the pending-signal word.
 void InstallAlarmHandler();
+
+// sigaction with an empty mask; a failure raises "sigaction for signal <n> failed: <reason>".
+void InstallSignalHandler(int signal_number, void (*handler)(int), int flags);
 
 // Reads and clears the pending-signal word: 0 when no alarm arrived since the last call.
 int TakePendingSignal();

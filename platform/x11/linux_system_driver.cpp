@@ -2,8 +2,6 @@
 // The console requesters and the web-address opener live in their own files.
 #include "platform/x11/linux_system_driver.h"
 
-#include <unistd.h>
-
 #include "platform/process/pending_work.h"
 #include "platform/process/signals.h"
 #include "platform/x11/console_requesters.h"
@@ -49,8 +47,7 @@ void TLinuxSystemDriver::Wait() {
   if (Display* display = XDisplayConnection()) PumpXEvents(display);
   int pending = TakePendingSignal();
   if (pending == 0) {
-    // The 1 ms interval timer's signal ends this sleep almost at once.
-    sleep(1);
+    SleepBriefly();
     pending = TakePendingSignal();
   }
   RunPendingWork(pending);

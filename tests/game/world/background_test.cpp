@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "game/random/random.h"
+#include "game/world/border_glow.h"
 #include "game/world/game_state.h"
 #include "platform/core/numeric.h"
+#include "platform/graphics/graphics.h"
 #include "render2d/drawing/vex2d.h"
 #include "tests/support/game_fixture.h"
 #include "tests/support/recording_vex2d_driver.h"
@@ -124,6 +128,10 @@ namespace {
 using Args = std::vector<double>;
 
 struct BackgroundDrawing : Background {
+  void SetUp() override {
+    Background::SetUp();
+    ForgetBorderGlow();
+  }
   TRecordingSession session;
 };
 
@@ -155,18 +163,86 @@ TEST_F(BackgroundDrawing, ARectangleRestoresTheRotationAsWholeDegrees) {
   EXPECT_EQ(GetDrawRotation(), 12.0f);
 }
 
-TEST_F(BackgroundDrawing, GlowThenEveryRectangleMovedAndDrawn) {
+TEST_F(BackgroundDrawing, TheFirstFrameDrawsTheGlowLayersTheSecondKeepsThem) {
   for (int i = 0; i < 3; ++i) SpawnRect().mask = 15;
+  session.driver.Clear();
+  DrawBackground();
+  // The first frame goes out without waiting for a read-back.
+  EXPECT_EQ(session.driver.CallsNamed("DrawRect").size(), 10u + 3 * 4);
+  EXPECT_TRUE(session.driver.CallsNamed("GrabPixmap").empty());
+  EXPECT_TRUE(session.driver.CallsNamed("FrameDraw").empty());
   session.driver.Clear();
   DrawBackground();
   const auto rects = session.driver.CallsNamed("DrawRect");
   ASSERT_EQ(rects.size(), 10u + 3 * 4);
   EXPECT_EQ(rects[0].args, (Args{0, 0, 798, 598, 1, 1}));
   EXPECT_EQ(rects[9].args, (Args{0, 0, 780, 580, 10, 10}));
+  // The layers are read back whole, before any rectangle lands on them, and made a texture.
+  const auto names = session.driver.Names();
+  const auto grab = std::find(names.begin(), names.end(), "GrabPixmap");
+  ASSERT_NE(grab, names.end());
+  EXPECT_EQ(std::count(grab, names.end(), "DrawRect"), 3 * 4);
+  EXPECT_EQ(session.driver.CallsNamed("GrabPixmap")[0].args, (Args{0, 0, 800, 600}));
+  EXPECT_EQ(session.driver.CallsNamed("CreateFrameFromPixmap").size(), 1u);
+  EXPECT_TRUE(session.driver.CallsNamed("FrameDraw").empty());
   const auto alphas = session.driver.CallsNamed("SetAlpha");
   ASSERT_EQ(alphas.size(), 2u);
   EXPECT_EQ(alphas[0].args, (Args{0.1f}));
   EXPECT_EQ(alphas[1].args, (Args{1.0f}));
   EXPECT_EQ(GetBlend(), BLEND_LIGHT);
+}
+
+TEST_F(BackgroundDrawing, LaterFramesCopyTheKeptGlowOnceThenDrawEveryRectangle) {
+  for (int i = 0; i < 3; ++i) SpawnRect().mask = 15;
+  DrawBackground();
+  DrawBackground();
+  for (int frame = 0; frame < 2; ++frame) {
+    session.driver.Clear();
+    DrawBackground();
+    const auto names = session.driver.Names();
+    ASSERT_EQ(std::count(names.begin(), names.end(), "FrameDraw"), 1) << frame;
+    const auto copy = std::find(names.begin(), names.end(), "FrameDraw");
+    // Unblended, white and opaque, before every rectangle.
+    EXPECT_EQ(std::find(names.begin(), copy, "DrawRect"), copy);
+    EXPECT_EQ(std::count(copy, names.end(), "DrawRect"), 3 * 4);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "GrabPixmap"), 0);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "CreateFrameFromPixmap"), 0);
+    const auto draw = session.driver.CallsNamed("FrameDraw")[0];
+    ASSERT_EQ(draw.vertices.size(), 4u);
+    EXPECT_EQ(draw.vertices[0], (TVertex2D{0, 0}));
+    EXPECT_EQ(draw.vertices[2], (TVertex2D{800, 600}));
+    EXPECT_EQ(session.driver.CallsNamed("SetBlend")[0].args, (Args{BLEND_SOLID}));
+    EXPECT_EQ(session.driver.CallsNamed("SetColor")[0].args, (Args{255, 255, 255}));
+    EXPECT_EQ(session.driver.CallsNamed("SetAlpha")[0].args, (Args{1.0f}));
+    EXPECT_EQ(GetBlend(), BLEND_LIGHT);
+    EXPECT_EQ(GetDrawRotation(), 0.0f);
+  }
+}
+
+TEST_F(BackgroundDrawing, ANewGraphicsSerialOrContextDrawsTheLayersAgain) {
+  for (int frame = 0; frame < 3; ++frame) DrawBackground();
+  // Reopened graphics: a new serial and a new context.
+  CloseDefaultGraphics();
+  ASSERT_NE(OpenGraphics(800, 600, 0, 0, 0), nullptr);
+  for (int frame = 0; frame < 2; ++frame) {
+    session.driver.Clear();
+    DrawBackground();
+    EXPECT_EQ(session.driver.CallsNamed("DrawRect").size(), 10u) << frame;
+    EXPECT_EQ(session.driver.CallsNamed("GrabPixmap").size(), frame == 1 ? 1u : 0u) << frame;
+    EXPECT_TRUE(session.driver.CallsNamed("FrameDraw").empty()) << frame;
+  }
+  session.driver.Clear();
+  DrawBackground();
+  EXPECT_EQ(session.driver.CallsNamed("FrameDraw").size(), 1u);
+  // Another context made current under the same serial.
+  const int serial = GraphicsSerial();
+  std::shared_ptr<TGraphics> other = session.driver.CreateGraphics(800, 600, 0, 0, 0);
+  std::shared_ptr<TGraphics> first = CurrentGraphics();
+  SelectGraphics(other);
+  ASSERT_EQ(GraphicsSerial(), serial);
+  session.driver.Clear();
+  DrawBackground();
+  EXPECT_EQ(session.driver.CallsNamed("DrawRect").size(), 10u);
+  SelectGraphics(first);
 }
 }  // namespace

@@ -190,7 +190,7 @@ void PressDuringTheWait(const ObjectRef&, int what) {
 }  // namespace
 
 TEST_F(PolledInput, WaitsClearFirstThenReturnTheFirstHitInAscendingOrder) {
-  StartClock();                        // the interval timer cuts each wait's sleep short
+  StartClock();                        // each wait sleeps about a millisecond
   EmitEvent(EVENT_KEYDOWN, 27, 0, 0);  // hit before the wait: cleared
   PostCompletion(PressDuringTheWait, nullptr, 10);
   EXPECT_EQ(WaitForKey(), 72);

@@ -17,6 +17,7 @@
 #include "platform/events/event.h"
 #include "platform/events/hooks.h"
 #include "platform/events/web_address.h"
+#include "platform/process/clock.h"
 #include "platform/process/pending_work.h"
 #include "platform/process/signals.h"
 #include "tests/support/process.h"
@@ -72,6 +73,21 @@ TEST(SystemDriver, WaitRunsThePendingSignalsHandlerAndPostedCompletions) {
   EXPECT_EQ(completions, (std::vector<std::string>{"first=1", "=-2"}));
   WaitSystemEvents();  // each completion runs once
   EXPECT_EQ(completions.size(), 2u);
+}
+
+TEST(SystemDriver, WaitSleepsAboutAMillisecondWithoutAnyTimer) {
+  StartSystemModule();
+  StartClock();
+  TakePendingSignal();
+  // Each wait sleeps on its own: no alarm is needed to end it, and none arrives.
+  constexpr int kWaits = 100;
+  const int start = Millis();
+  for (int i = 0; i < kWaits; ++i) WaitSystemEvents();
+  const unsigned elapsed = MillisBetween(start, Millis());
+  EXPECT_GE(elapsed, static_cast<unsigned>(kWaits) * 9 / 10) << "the waits slept";
+  // A whole second per wait would be 100 s; a loaded machine still stays far below 5 s.
+  EXPECT_LT(elapsed, 5000u);
+  EXPECT_EQ(TakePendingSignal(), 0);
 }
 
 TEST(SystemDriver, WithoutADisplayTheDriverLivesAndReadersKeepTheirValues) {

@@ -1,10 +1,69 @@
 #include "platform/process/clock.h"
 
 #include <gtest/gtest.h>
+#include <sys/time.h>
 
+#include <csignal>
 #include <regex>
 
+#include "platform/core/runtime_error.h"
+#include "platform/process/pending_work.h"
+#include "platform/process/signals.h"
 #include "tests/support/monotonic_clock.h"
+
+namespace {
+// The period the real-time interval timer runs with, in microseconds; 0 when stopped.
+long TimerPeriodMicros() {
+  itimerval timer{};
+  getitimer(ITIMER_REAL, &timer);
+  return timer.it_interval.tv_sec * 1000000L + timer.it_interval.tv_usec;
+}
+
+void IgnoreAlarm(int) {}
+void AlsoIgnoreAlarm(int) {}
+
+// The text of the runtime error `work` raises, or "" when it raises none.
+template <typename Work>
+std::string RaisedText(Work work) {
+  try {
+    work();
+  } catch (const RuntimeError& error) {
+    return error.what();
+  }
+  return "";
+}
+}  // namespace
+
+TEST(Clock, TheIntervalTimerRunsOnlyWhileAnAlarmHandlerIsRegistered) {
+  StartClock();
+  EXPECT_EQ(TimerPeriodMicros(), 0) << "no handler, no timer";
+  TakePendingSignal();
+  DelayMillis(20);
+  EXPECT_EQ(TakePendingSignal(), 0) << "no alarm arrived without a handler";
+
+  SetPendingSignalHandler(SIGALRM, IgnoreAlarm);
+  EXPECT_EQ(TimerPeriodMicros(), 1000);
+  DelayMillis(20);
+  EXPECT_EQ(TakePendingSignal(), SIGALRM);
+  // Replacing the handler keeps the timer; handlers of other signals leave it alone.
+  SetPendingSignalHandler(SIGALRM, AlsoIgnoreAlarm);
+  SetPendingSignalHandler(SIGUSR1, nullptr);
+  EXPECT_EQ(TimerPeriodMicros(), 1000);
+
+  SetPendingSignalHandler(SIGALRM, nullptr);
+  EXPECT_EQ(TimerPeriodMicros(), 0);
+  TakePendingSignal();
+  DelayMillis(20);
+  EXPECT_EQ(TakePendingSignal(), 0);
+}
+
+TEST(Clock, FailedSystemCallsRaiseRuntimeErrorsSayingWhat) {
+  EXPECT_EQ(RaisedText([] { SetIntervalTimer(-5); }),
+            "setitimer with a period of -5 ms failed: Invalid argument");
+  EXPECT_EQ(RaisedText([] { InstallSignalHandler(SIGKILL, IgnoreAlarm, 0); }),
+            "sigaction for signal 9 failed: Invalid argument");
+  EXPECT_EQ(TimerPeriodMicros(), 0) << "the failed call started nothing";
+}
 
 TEST(Clock, DifferencesSurviveTheWrapAround) {
   EXPECT_EQ(MillisBetween(2147483647, -2147483648), 1u);

@@ -1,0 +1,11 @@
+// The golden glow along the window edges: ten nested additive layers, the same in every frame.
+#pragma once
+
+// Draws the glow onto the freshly cleared back buffer. The first two frames of a graphics context
+// and serial draw the layers, the second also keeps what they leave as an image; every later
+// frame copies that image unblended. Leaves rotation 0, additive blending and the glow colour in
+// place, as drawing the layers does.
+void DrawBorderGlow();
+
+// Forgets the kept image, so that the next DrawBorderGlow draws the layers again.
+void ForgetBorderGlow();
