@@ -9,12 +9,25 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
 
 namespace {
 long long NowMillis() {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   return now.tv_sec * 1000LL + now.tv_nsec / 1000000;
+}
+
+// Whether the process has a handler for SIGTERM: bit 15 of its caught-signal mask.
+bool CatchesSigterm(pid_t process) {
+  std::ifstream status("/proc/" + std::to_string(process) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("SigCgt:", 0) == 0)
+      return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1) & 1) != 0;
+  }
+  return false;
 }
 }  // namespace
 
@@ -41,12 +54,14 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
   ProcessResult result;
   const long long start = NowMillis();
   bool terminated = false;
+  long long sigterm_base = options.sigterm_delay_from_handler ? -1 : start;
   pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
   int open_pipes = 2;
   while (open_pipes > 0) {
     const long long elapsed = NowMillis() - start;
-    if (!terminated && options.send_sigterm_after_ms >= 0 &&
-        elapsed >= options.send_sigterm_after_ms) {
+    if (sigterm_base < 0 && CatchesSigterm(child)) sigterm_base = NowMillis();
+    if (!terminated && options.send_sigterm_after_ms >= 0 && sigterm_base >= 0 &&
+        NowMillis() - sigterm_base >= options.send_sigterm_after_ms) {
       kill(child, SIGTERM);
       terminated = true;
     }
@@ -54,7 +69,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
       kill(child, SIGKILL);
       break;
     }
-    if (poll(fds, 2, 10) <= 0) continue;
+    // Waiting for the handler, the loop looks again every millisecond.
+    if (poll(fds, 2, sigterm_base < 0 ? 1 : 10) <= 0) continue;
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
       char buffer[4096];

@@ -15,7 +15,10 @@ struct ProcessOptions {
   std::string working_directory;               // empty: inherit
   std::vector<std::string> extra_environment;  // "NAME=value" entries added to the environment
   int send_sigterm_after_ms = -1;              // >= 0: SIGTERM the child after this delay
-  int timeout_ms = 20000;                      // the child is killed (SIGKILL) after this
+  // Counts that delay from when the child catches SIGTERM, i.e. once its runtime has started: a
+  // SIGTERM before then (while the loader still maps libraries) kills any program outright.
+  bool sigterm_delay_from_handler = false;
+  int timeout_ms = 20000;  // the child is killed (SIGKILL) after this
 };
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
