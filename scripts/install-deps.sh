@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libx11-dev libxxf86vm-dev libgl-dev libgl1-mesa-dev libgl1-mesa-dri libglx-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev xvfb xauth faketime
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
