@@ -36,8 +36,8 @@ PixmapRef TPixmap::Create(int width, int height, int format, int align) {
   const std::int64_t row_bytes = std::int64_t{width} * BytesPerPixel(format);
   const std::int64_t pitch =
       align > 0 && row_bytes >= 0 ? (row_bytes + align - 1) / align * align : -1;
-  const std::int64_t capacity = pitch * height;
-  if (width < 0 || height < 0 || align <= 0 || pitch > INT32_MAX || capacity > INT32_MAX) {
+  // NOTE: the total is formed only for a pitch within the int range, where it cannot overflow.
+  if (width < 0 || height < 0 || align <= 0 || pitch > INT32_MAX || pitch * height > INT32_MAX) {
     RaiseRuntimeError("Unable to create a pixmap of " + std::to_string(width) + "x" +
                       std::to_string(height) + " pixels in format " + std::to_string(format) +
                       " with rows aligned to " + std::to_string(align) +
@@ -48,12 +48,13 @@ PixmapRef TPixmap::Create(int width, int height, int format, int align) {
   pixmap->height = height;
   pixmap->format = format;
   pixmap->pitch = static_cast<int>(pitch);
-  pixmap->capacity = static_cast<int>(capacity);
+  pixmap->capacity = static_cast<int>(pitch * height);
   try {
     pixmap->_memory = std::make_unique_for_overwrite<std::uint8_t[]>(pixmap->capacity);
   } catch (const std::bad_alloc&) {
-    RaiseRuntimeError("Unable to allocate " + std::to_string(capacity) + " bytes for a pixmap of " +
-                      std::to_string(width) + "x" + std::to_string(height) +
+    RaiseRuntimeError("Unable to allocate " + std::to_string(pixmap->capacity) +
+                      " bytes for a pixmap of " + std::to_string(width) + "x" +
+                      std::to_string(height) +
                       " pixels; check the memory available to the process\n");
   }
   pixmap->pixels = pixmap->_memory.get();

@@ -64,6 +64,9 @@ TEST(Pixmap, SizesThatCannotBeMadeRaiseAnErrorNamingThem) {
   EXPECT_PRED2(Contains, SizeError([] { TPixmap::Create(65536, 65536, RGBA8888, 4); }),
                "65536x65536 pixels");
   EXPECT_PRED2(Contains, SizeError([] { TPixmap::Create(46341, 46341, I8, 1); }), "46341x46341");
+  // Rows past the int range times a huge height would overflow even a 64-bit total.
+  EXPECT_PRED2(Contains, SizeError([] { TPixmap::Create(INT_MAX, INT_MAX, RGBA8888, 64); }),
+               "2147483647x2147483647");
   EXPECT_PRED2(Contains, SizeError([] { TPixmap::Create(4, 4, I8, 0); }), "aligned to 0");
   // Operations that make pixmaps of a size they are given meet the same check.
   const PixmapRef small = TPixmap::Create(2, 2, RGB888, 4);

@@ -18,6 +18,7 @@ TEST(Event, ToStringNamesTheIdAndListsTheFields) {
             "WindowAccept: data=27, mods=3, x=-5, y=7, extra=\"file.txt\"");
   event->extra = event;  // not a string: the quotes stay empty
   EXPECT_EQ(ToUtf8(event->ToString()), "WindowAccept: data=27, mods=3, x=-5, y=7, extra=\"\"");
+  event->extra = nullptr;  // the event holding itself would never be freed
 }
 
 TEST(Event, EveryIdHasItsName) {
