@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang in build-fuzz/ and runs each for a bounded time (default
 # 30 s) on its corpus in fuzz/corpus/<target>/. New inputs go to a scratch directory, so the kept
-# corpus stays small; a crash leaves its input in build-fuzz/ and fails the run.
+# corpus stays small; a crash, or an input taking over 10 s, leaves its input in build-fuzz/fuzz/
+# and fails the run.
 #   scripts/fuzz.sh [seconds per target]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +24,7 @@ for target in pixmap_fuzzer text_fuzzer; do
   mkdir -p "$scratch/$target"
   log="$build/fuzz/$target.log"
   status=0
-  (cd "$build/fuzz" && "./$target" -max_total_time="$seconds" -print_final_stats=1 \
+  (cd "$build/fuzz" && "./$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
     "$scratch/$target" "$root/fuzz/corpus/$target") >"$log" 2>&1 || status=$?
   # libFuzzer's last progress line holds coverage (cov) and features (ft).
   echo "$target: $(grep -E '^#[0-9]+' "$log" | tail -n1)"

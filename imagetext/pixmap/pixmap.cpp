@@ -174,6 +174,8 @@ void TPixmap::WritePixel(int x, int y, int argb) {
 
 void TPixmap::ClearPixels(int argb) {
   const int row_bytes = width * BytesPerPixel(format);
+  // NOTE: rows of no bytes (a zero width, or a format without bytes) may still be very many.
+  if (row_bytes == 0) return;
   if (argb == 0 && pitch == row_bytes) {
     if (pixels != nullptr) std::memset(pixels, 0, static_cast<std::size_t>(pitch) * height);
     return;

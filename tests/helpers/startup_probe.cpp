@@ -25,7 +25,8 @@ int Recurse(volatile int* depth) {
 
 // A real segmentation fault; the undefined-behaviour sanitizer would report it before the signal.
 __attribute__((noinline, no_sanitize("undefined"))) void WriteThroughNull() {
-  volatile int* nowhere = nullptr;
+  // The pointer itself is volatile, so that the optimiser cannot see that it is null.
+  volatile int* volatile nowhere = nullptr;
   *nowhere = 1;
 }
 

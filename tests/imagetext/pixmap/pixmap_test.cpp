@@ -72,8 +72,10 @@ TEST(Pixmap, SizesThatCannotBeMadeRaiseAnErrorNamingThem) {
   const PixmapRef small = TPixmap::Create(2, 2, RGB888, 4);
   EXPECT_PRED2(Contains, SizeError([&] { ResizePixmap(*small, 1 << 16, 1 << 16); }), "65536x65536");
   EXPECT_PRED2(Contains, SizeError([&] { ResizePixmap(*small, -3, 2); }), "-3x2");
-  // Right up to the limit sizes are still made.
+  // Right up to the limit sizes are still made; clearing rows of no bytes takes no time however
+  // many there are.
   EXPECT_EQ(TPixmap::Create(0, 0, RGBA8888, 4)->capacity, 0);
+  TPixmap::Create(0, INT_MAX, RGBA8888, 4)->ClearPixels(-1);
   EXPECT_EQ(TPixmap::Create(1 << 20, 0, RGBA8888, 4)->pitch, 1 << 22);
 }
 
