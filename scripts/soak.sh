@@ -3,7 +3,7 @@
 # (default 60 s), starting it again whenever it ends. Fails on any sanitizer report, an unexpected
 # exit status, frames stopping for more than a second or resident memory growing during a run.
 # Prints runs, frames, input events sent and peak memory.
-#   scripts/soak.sh [seconds]
+#   scripts/soak.sh [seconds]     (ZIRKULON_SOAK_MAX_GROWTH_MB: allowed growth, default 8)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
