@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev libxres-dev xvfb xauth faketime x11-utils
   libpng-dev desktop-file-utils appstream lintian groff-base man-db dpkg-dev file
   valgrind gnuplot-nox
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -87,8 +87,10 @@ void TBall::move() {
   // NOTE: ten float steps of 0.1 give 1.0000001, so the ball goes in its tenth frame outside.
   die = die + 0.1f;
   if (die >= 1) {
+    // The list may hold the last reference: take ours before removing it.
+    std::shared_ptr<TBall> self = weak_from_this().lock();
     balls.Remove(this);
-    if (auto self = weak_from_this().lock()) spare_balls.Keep(std::move(self));
+    if (self) spare_balls.Keep(std::move(self));
   }
 }
 

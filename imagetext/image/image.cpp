@@ -2,6 +2,7 @@
 #include "imagetext/image/image.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "platform/graphics/graphics.h"
@@ -34,7 +35,9 @@ ImageRef TImage::LoadAnim(PixmapRef pixmap, int cell_width, int cell_height, int
                           int flags, int mask_r, int mask_g, int mask_b) {
   if (!pixmap || cell_width <= 0 || cell_height <= 0 || first < 0 || count < 0) return nullptr;
   const int columns = pixmap->width / cell_width;
-  if (columns * (pixmap->height / cell_height) < first + count) return nullptr;
+  // In 64 bits: a cell count or range beyond the int range must not wrap into a fitting one.
+  const std::int64_t cells = std::int64_t{columns} * (pixmap->height / cell_height);
+  if (cells < std::int64_t{first} + count) return nullptr;
   ImageRef image = Create(cell_width, cell_height, count, flags, mask_r, mask_g, mask_b);
   for (int cell = first; cell < first + count; ++cell) {
     const int x = cell_width * (cell % columns);

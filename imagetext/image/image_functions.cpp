@@ -1,6 +1,8 @@
 // The module's image functions: loading with the automatic settings, drawing under the current
 // drawing state, tiling over the viewport and grabbing from the screen.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "imagetext/image/image.h"
 #include "render2d/drawing/vex2d.h"
@@ -23,13 +25,25 @@ ImageRef WithAutoHandle(ImageRef image) {
 
 // The first tile edge at or before `viewport_start` that lines up with `position` in steps of
 // `size`, such that the tile still reaches past viewport_start.
-int FirstTileEdge(float position, int viewport_start, int size) {
-  const int edge = viewport_start - size + 1;
+std::int64_t FirstTileEdge(float position, std::int64_t viewport_start, int size) {
+  const std::int64_t edge = viewport_start - size + 1;
   // The distance stays a double: a position beyond the int range must still line the tiles up,
   // and converting it to int would overflow.
   double remainder = std::fmod(std::floor(static_cast<double>(position)) - edge, size);
   if (remainder < 0) remainder += size;
-  return edge + static_cast<int>(remainder);
+  return edge + static_cast<std::int64_t>(remainder);
+}
+
+// The part [start, end) of a viewport span that lies on a surface of `extent` pixels, in 64 bits
+// so that no viewport value overflows. Tiles beyond the surface would show nowhere, and a huge
+// viewport would otherwise mean billions of them.
+void ClipToSurface(int viewport_start, int viewport_size, int extent, std::int64_t& start,
+                   std::int64_t& end) {
+  start = viewport_start;
+  end = start + viewport_size;
+  if (extent <= 0) return;  // a surface of no known size: nothing to clip against
+  start = std::max<std::int64_t>(start, 0);
+  end = std::min<std::int64_t>(end, extent);
 }
 }  // namespace
 
@@ -77,14 +91,18 @@ void TileImageOver(TImage& image, float x, float y, int frame) {
   const int h = image.height;
   const float fx = px - std::floor(px);
   const float fy = py - std::floor(py);
-  const int first_column = FirstTileEdge(px, graphics->viewport_x, w);
-  const int first_row = FirstTileEdge(py, graphics->viewport_y, h);
-  const int right = graphics->viewport_x + graphics->viewport_w;
-  const int bottom = graphics->viewport_y + graphics->viewport_h;
-  for (int row = first_row; row < bottom; row += h) {
-    for (int column = first_column; column < right; column += w) {
-      image_frame->Draw(0, 0, static_cast<float>(w), static_cast<float>(h),
-                        static_cast<float>(column) + fx, static_cast<float>(row) + fy);
+  int surface_width = 0, surface_height = 0, depth = 0, hertz = 0, flags = 0;
+  graphics->GetSettings(surface_width, surface_height, depth, hertz, flags);
+  std::int64_t left = 0, right = 0, top = 0, bottom = 0;
+  ClipToSurface(graphics->viewport_x, graphics->viewport_w, surface_width, left, right);
+  ClipToSurface(graphics->viewport_y, graphics->viewport_h, surface_height, top, bottom);
+  if (left < right && top < bottom) {
+    const std::int64_t first_column = FirstTileEdge(px, left, w);
+    for (std::int64_t row = FirstTileEdge(py, top, h); row < bottom; row += h) {
+      for (std::int64_t column = first_column; column < right; column += w) {
+        image_frame->Draw(0, 0, static_cast<float>(w), static_cast<float>(h),
+                          static_cast<float>(column) + fx, static_cast<float>(row) + fy);
+      }
     }
   }
   UpdateTransform();

@@ -2,9 +2,13 @@
 #include "imagetext/pixmap/pixmap.h"
 
 #include <cassert>
+#include <cstdint>
 #include <cstring>
+#include <new>
+#include <string>
 
 #include "imagetext/pixmap/pixmap_check.h"
+#include "platform/core/runtime_error.h"
 
 int BytesPerPixel(int format) {
   switch (format) {
@@ -27,15 +31,32 @@ bool FormatHasAlpha(int format) {
 }
 
 PixmapRef TPixmap::Create(int width, int height, int format, int align) {
-  PIXMAP_CHECK(width >= 0 && height >= 0, "pixmap size must not be negative");
-  PIXMAP_CHECK(align > 0, "row alignment must be positive");
+  // Sizes come from callers as they stand (a grab rectangle, an image size): a size whose rows or
+  // total bytes do not fit the int fields must fail here instead of allocating too little.
+  const std::int64_t row_bytes = std::int64_t{width} * BytesPerPixel(format);
+  const std::int64_t pitch =
+      align > 0 && row_bytes >= 0 ? (row_bytes + align - 1) / align * align : -1;
+  // NOTE: the total is formed only for a pitch within the int range, where it cannot overflow.
+  if (width < 0 || height < 0 || align <= 0 || pitch > INT32_MAX || pitch * height > INT32_MAX) {
+    RaiseRuntimeError("Unable to create a pixmap of " + std::to_string(width) + "x" +
+                      std::to_string(height) + " pixels in format " + std::to_string(format) +
+                      " with rows aligned to " + std::to_string(align) +
+                      " bytes: the size must be non-negative and hold at most 2147483647 bytes\n");
+  }
   auto pixmap = std::make_shared<TPixmap>();
   pixmap->width = width;
   pixmap->height = height;
   pixmap->format = format;
-  pixmap->pitch = (width * BytesPerPixel(format) + align - 1) / align * align;
-  pixmap->capacity = pixmap->pitch * height;
-  pixmap->_memory = std::make_unique_for_overwrite<std::uint8_t[]>(pixmap->capacity);
+  pixmap->pitch = static_cast<int>(pitch);
+  pixmap->capacity = static_cast<int>(pitch * height);
+  try {
+    pixmap->_memory = std::make_unique_for_overwrite<std::uint8_t[]>(pixmap->capacity);
+  } catch (const std::bad_alloc&) {
+    RaiseRuntimeError("Unable to allocate " + std::to_string(pixmap->capacity) +
+                      " bytes for a pixmap of " + std::to_string(width) + "x" +
+                      std::to_string(height) +
+                      " pixels; check the memory available to the process\n");
+  }
   pixmap->pixels = pixmap->_memory.get();
   return pixmap;
 }
@@ -153,6 +174,8 @@ void TPixmap::WritePixel(int x, int y, int argb) {
 
 void TPixmap::ClearPixels(int argb) {
   const int row_bytes = width * BytesPerPixel(format);
+  // NOTE: rows of no bytes (a zero width, or a format without bytes) may still be very many.
+  if (row_bytes == 0) return;
   if (argb == 0 && pitch == row_bytes) {
     if (pixels != nullptr) std::memset(pixels, 0, static_cast<std::size_t>(pitch) * height);
     return;

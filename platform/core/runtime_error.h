@@ -11,6 +11,13 @@ class RuntimeError : public std::runtime_error {
   explicit RuntimeError(const std::string& text) : std::runtime_error(text) {}
 };
 
+// A termination request (SIGTERM) noticed on the main thread. It ends the program as any runtime
+// error does, but code that turns its own failures into a none result must let it through.
+class TerminationRequest : public RuntimeError {
+ public:
+  using RuntimeError::RuntimeError;
+};
+
 [[noreturn]] void RaiseRuntimeError(std::string_view text);
 
 // Writes the text to standard error, flushed and without a newline, then exits with status 255

@@ -150,6 +150,8 @@ std::shared_ptr<TGraphics> NewGraphics(int width, int height, int depth, int her
   if (current_driver == nullptr) return nullptr;
   try {
     return current_driver->CreateGraphics(width, height, depth, hertz, flags | default_flags);
+  } catch (const TerminationRequest&) {
+    throw;  // a termination is no failure to create: it ends the program
   } catch (const RuntimeError&) {
     return nullptr;
   }
@@ -159,6 +161,8 @@ std::shared_ptr<TGraphics> AttachGraphicsTo(unsigned long widget, int flags) {
   if (current_driver == nullptr) return nullptr;
   try {
     return current_driver->AttachGraphics(widget, flags | default_flags);
+  } catch (const TerminationRequest&) {
+    throw;  // a termination is no failure to create: it ends the program
   } catch (const RuntimeError&) {
     return nullptr;
   }

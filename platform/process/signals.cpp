@@ -102,5 +102,5 @@ void RaisePendingTermination() {
   if (!termination_requested) return;
   termination_requested = 0;
   char text[64];
-  RaiseRuntimeError(SignalErrorText(SIGTERM, text));
+  throw TerminationRequest(SignalErrorText(SIGTERM, text));
 }

@@ -15,8 +15,8 @@ void InstallSignalHandler(int signal_number, void (*handler)(int), int flags);
 // Reads and clears the pending-signal word: 0 when no alarm arrived since the last call.
 int TakePendingSignal();
 
-// Raises "appstub.linux signal handler 15" if SIGTERM arrived; called wherever the main thread
-// waits or polls, so a terminated program still runs its exit handlers.
+// Raises "appstub.linux signal handler 15" as a TerminationRequest if SIGTERM arrived; called
+// wherever the main thread waits or polls, so a terminated program still runs its exit handlers.
 void RaisePendingTermination();
 
 // The text reported for signal number n.

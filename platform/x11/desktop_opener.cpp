@@ -5,13 +5,21 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "platform/core/runtime_error.h"
+#include "platform/process/signals.h"
 
 extern char** environ;
 
 namespace {
+constexpr std::chrono::milliseconds kWaitStep{10};
+
 bool EnvironmentSet(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr && value[0] != '\0';
@@ -23,10 +31,19 @@ bool RunAndWait(std::vector<std::string> arguments) {
   argv.push_back(nullptr);
   pid_t child = 0;
   if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  // The opener may take long (or never end); a termination request must still end the program.
+  for (;;) {
+    int status = 0;
+    const pid_t ended = waitpid(child, &status, WNOHANG);
+    // NOTE: with SIGCHLD ignored the system reaps the opener itself, and waitpid says ECHILD.
+    if (ended == child || (ended < 0 && errno == ECHILD)) return true;
+    if (ended < 0 && errno != EINTR) {
+      RaiseRuntimeError(std::string("Unable to wait for the desktop opener ") + argv[0] + ": " +
+                        std::strerror(errno) + "\n");
+    }
+    RaisePendingTermination();
+    std::this_thread::sleep_for(kWaitStep);
   }
-  return true;
 }
 }  // namespace
 

@@ -23,6 +23,13 @@ int Recurse(volatile int* depth) {
   return Recurse(depth) + frame[0];
 }
 
+// A real segmentation fault; the undefined-behaviour sanitizer would report it before the signal.
+__attribute__((noinline, no_sanitize("undefined"))) void WriteThroughNull() {
+  // The pointer itself is volatile, so that the optimiser cannot see that it is null.
+  volatile int* volatile nowhere = nullptr;
+  *nowhere = 1;
+}
+
 void ProbeMain() {
   const auto& args = CommandArgs();
   const std::string mode = args.size() > 1 ? ToUtf8(args[1]) : "report";
@@ -39,8 +46,7 @@ void ProbeMain() {
     std::fflush(stdout);
     for (;;) DelayMillis(1000);
   } else if (mode == "segv") {
-    volatile int* nowhere = nullptr;
-    *nowhere = 1;
+    WriteThroughNull();
   } else if (mode == "recursion") {
     volatile int depth = 0;
     std::printf("%d\n", Recurse(&depth));

@@ -1,6 +1,10 @@
 // A program on the real process entry for the system driver's process-wide paths: running with
-// no X display, exhausting the hook ids, the first user ids, and SIGTERM arriving while polling.
+// no X display, exhausting the hook ids, the first user ids, and SIGTERM arriving while polling or
+// while waiting for an answer or the desktop opener.
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/events/event.h"
@@ -57,6 +61,18 @@ void ProbeMain() {
     std::printf("waiting\n");
     std::fflush(stdout);
     for (;;) WaitSystemEvents();
+  } else if (mode == "confirm-until-terminated") {
+    // Standard input that stays open and never answers.
+    int never_answered[2];
+    if (pipe(never_answered) != 0 || dup2(never_answered[0], STDIN_FILENO) < 0) {
+      std::perror("system_probe: unable to make the silent standard input");
+      std::exit(3);
+    }
+    StartLinuxSystemModule();
+    std::printf("answer=%d\n", Confirm(u"Weiter"));
+  } else if (mode == "open-url-until-terminated") {
+    StartLinuxSystemModule();
+    std::printf("opened=%d\n", OpenURL(u"http://example.org"));
   }
 }
 }  // namespace

@@ -10,8 +10,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
 
 #include "tests/support/monotonic_clock.h"
+
+namespace {
+// Whether the process has a handler for SIGTERM: bit 15 of its caught-signal mask.
+bool CatchesSigterm(pid_t process) {
+  std::ifstream status("/proc/" + std::to_string(process) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("SigCgt:", 0) == 0)
+      return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1) & 1) != 0;
+  }
+  return false;
+}
+}  // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
   int out_pipe[2];
@@ -39,7 +54,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
 
   ProcessResult result;
   const double start = MonotonicMillis();
-  double sigterm_from = options.sigterm_after_output.empty() ? start : -1;
+  double sigterm_from =
+      options.sigterm_after_output.empty() && !options.sigterm_delay_from_handler ? start : -1;
   bool terminated = false;
   pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
   int open_pipes = 2;
@@ -47,7 +63,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
     const double now = MonotonicMillis();
     const double elapsed = now - start;
     if (sigterm_from < 0 &&
-        result.standard_output.find(options.sigterm_after_output) != std::string::npos)
+        (options.sigterm_after_output.empty() ||
+         result.standard_output.find(options.sigterm_after_output) != std::string::npos) &&
+        (!options.sigterm_delay_from_handler || CatchesSigterm(child)))
       sigterm_from = now;
     if (!terminated && options.send_sigterm_after_ms >= 0 && sigterm_from >= 0 &&
         now - sigterm_from >= options.send_sigterm_after_ms) {
@@ -58,7 +76,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
       kill(child, SIGKILL);
       break;
     }
-    if (poll(fds, 2, 10) <= 0) continue;
+    // Waiting for the handler, the loop looks again every millisecond.
+    // Short polls while waiting for the child to be ready, so the SIGTERM delay starts on time.
+    if (poll(fds, 2, sigterm_from < 0 ? 1 : 10) <= 0) continue;
     for (int i = 0; i < 2; ++i) {
       if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
       char buffer[4096];

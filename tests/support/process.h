@@ -18,6 +18,9 @@ struct ProcessOptions {
   // Non-empty: the SIGTERM delay counts from when standard output first contains this text, so a
   // child slow to start on a loaded machine is not ended before it is ready.
   std::string sigterm_after_output;
+  // Counts that delay from when the child catches SIGTERM, i.e. once its runtime has started: a
+  // SIGTERM before then (while the loader still maps libraries) kills any program outright.
+  bool sigterm_delay_from_handler = false;
   int timeout_ms = 20000;  // the child is killed (SIGKILL) after this
 };
 

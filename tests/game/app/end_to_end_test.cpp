@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <future>
 #include <memory>
+#include <random>
 #include <string>
 #include <thread>
 
@@ -147,6 +148,30 @@ TEST(EndToEnd, TerminationSignalEndsWith255) {
   EXPECT_EQ(result.exit_status, 255);
   EXPECT_NE(result.standard_error.find("appstub.linux signal handler 15"), std::string::npos)
       << result.standard_error;
+}
+
+// SIGTERM before the window exists, while it is made and in the first frames: every run ends
+// promptly with the signal's error, never as a failure to open the window and never hanging. The
+// moments count from when the runtime has installed its handler; before that (the loader mapping
+// libraries, which takes from 10 to over 100 ms on a busy machine) SIGTERM simply kills.
+TEST(EndToEnd, TerminationAtAnyMomentOfTheStartEndsWith255) {
+  REQUIRE_DISPLAY();
+  const unsigned seed = std::random_device{}();
+  std::mt19937 generator(seed);
+  std::uniform_int_distribution<int> moment(10, 300);
+  for (int run = 0; run < 20; ++run) {
+    ProcessOptions options;
+    options.send_sigterm_after_ms = moment(generator);
+    options.sigterm_delay_from_handler = true;
+    options.timeout_ms = options.send_sigterm_after_ms + 3000;
+    const ProcessResult result = RunProcess({ZIRKULON_BINARY}, options);
+    const std::string when = "run " + std::to_string(run) + ", SIGTERM after " +
+                             std::to_string(options.send_sigterm_after_ms) + " ms (seed " +
+                             std::to_string(seed) + ")";
+    EXPECT_EQ(result.terminating_signal, 0) << when << ": killed (a hang ends in SIGKILL, 9)";
+    EXPECT_EQ(result.exit_status, 255) << when;
+    EXPECT_EQ(result.standard_error, "appstub.linux signal handler 15") << when;
+  }
 }
 
 TEST(EndToEnd, NoDisplayGivesAClearErrorWithinSeconds) {

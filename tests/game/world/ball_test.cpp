@@ -105,6 +105,31 @@ TEST_F(Ball, LeavingTheFieldServesOnceAndFadesForTenFrames) {
   EXPECT_EQ(Game().score, -1);
 }
 
+// A ball is usually held by nothing but the list; its last fading frame removes it from there.
+TBall* FadingBallHeldOnlyByTheList() {
+  TBall* ball = ServeBall().get();
+  ball->x = 400;
+  ball->y = 30;
+  ball->die = 0.95f;  // past the serve: the next move outside ends the fade
+  return ball;
+}
+
+TEST_F(Ball, TheLastFadeFrameOfABallHeldOnlyByTheListKeepsItForReuse) {
+  TBall* ball = FadingBallHeldOnlyByTheList();
+  ball->move();  // under AddressSanitizer a ball freed by its removal is caught right here
+  EXPECT_EQ(Balls().Count(), 0u);
+  EXPECT_EQ(Game().score, 0);
+  EXPECT_EQ(ServeBall().get(), ball) << "the removed ball should be reused";
+}
+
+TEST_F(Ball, TheLastFadeFrameHandsTheBallToTheSparePool) {
+  TBall* ball = FadingBallHeldOnlyByTheList();
+  std::weak_ptr<TBall> watch = ball->weak_from_this();
+  ball->move();
+  EXPECT_EQ(Balls().Count(), 0u);
+  EXPECT_FALSE(watch.expired()) << "the spare pool should keep the removed ball";
+}
+
 TEST_F(Ball, ExactlyOnTheRimIsStillInside) {
   TBall ball;
   ball.x = 400;

@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <limits>
+#include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/core/runtime_error.h"
 #include "platform/graphics/graphics.h"
 #include "render2d/drawing/vex2d.h"
 #include "tests/support/graphics_fixtures.h"
@@ -221,6 +225,44 @@ TEST_F(ImagesOnRecorder, TilesLineUpWithPositionsFarBeyondTheScreen) {
   TileImageOver(*image, 0, std::numeric_limits<float>::infinity(), 0);
   EXPECT_TRUE(driver.CallsNamed("FrameDraw").empty());
   EXPECT_TRUE(driver.CallsNamed("SetTransform").empty());
+}
+
+TEST_F(ImagesOnRecorder, HugeViewportsTileOnlyTheScreenWithoutOverflow) {
+  const ImageRef image = TImage::Load(Filled(100, 100, RGBA8888, -1), 0, 0, 0, 0);
+  // Left and top edges near the int limits: the viewport's far edges lie past them.
+  for (const auto& [x, y] : {std::pair{INT_MIN, INT_MIN}, std::pair{-5, -5}, std::pair{0, 0}}) {
+    SetViewport(x, y, INT_MAX, INT_MAX);
+    driver.Clear();
+    TileImageOver(*image, 0, 0, 0);
+    const auto draws = driver.CallsNamed("FrameDraw");
+    // The part on the 800 x 600 screen: its first tile at (0, 0), 8 columns of 6 rows.
+    ASSERT_EQ(draws.size(), x == INT_MIN ? 0u : 48u) << x;
+    if (x != INT_MIN) {
+      EXPECT_EQ(draws.front().args, (Args{0, 0, 100, 100, 0, 0}));
+      EXPECT_EQ(draws.back().args, (Args{0, 0, 100, 100, 700, 500}));
+    }
+  }
+  SetViewport(INT_MAX - 10, INT_MAX - 10, INT_MAX, INT_MAX);  // wholly off the screen
+  driver.Clear();
+  TileImageOver(*image, 3, 3, 0);
+  EXPECT_TRUE(driver.CallsNamed("FrameDraw").empty());
+}
+
+TEST_F(ImagesOnRecorder, ADrawImageTooLargeToLockRaisesAnErrorNamingItsSize) {
+  const ImageRef image = NewDrawImage(65536, 65536, 1, 0);
+  try {
+    LockImage(*image, 0, 1, 1);
+    ADD_FAILURE() << "a 16 GiB pixmap cannot be made";
+  } catch (const RuntimeError& error) {
+    EXPECT_NE(std::string(error.what()).find("65536x65536"), std::string::npos) << error.what();
+  }
+}
+
+TEST(Image, AnimationStripRangesBeyondTheIntRangeAreRejected) {
+  const PixmapRef grid = CellGrid();
+  EXPECT_EQ(TImage::LoadAnim(grid, 4, 2, INT_MAX, 2, 0, 0, 0, 0), nullptr);
+  EXPECT_EQ(TImage::LoadAnim(grid, 4, 2, 1, INT_MAX, 0, 0, 0, 0), nullptr);
+  EXPECT_EQ(TImage::LoadAnim(grid, 1, 1, 0, 48, 0, 0, 0, 0)->frames.size(), 48u);
 }
 
 TEST_F(ImagesOnRecorder, ModuleLoadsApplyTheAutomaticSettings) {

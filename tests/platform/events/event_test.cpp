@@ -18,6 +18,7 @@ TEST(Event, ToStringNamesTheIdAndListsTheFields) {
             "WindowAccept: data=27, mods=3, x=-5, y=7, extra=\"file.txt\"");
   event->extra = event;  // not a string: the quotes stay empty
   EXPECT_EQ(ToUtf8(event->ToString()), "WindowAccept: data=27, mods=3, x=-5, y=7, extra=\"\"");
+  event->extra = nullptr;  // the event holding itself would never be freed
 }
 
 TEST(Event, EveryIdHasItsName) {
@@ -39,13 +40,13 @@ TEST(Event, EveryIdHasItsName) {
       {1030, "MouseLeave"},
       {2049, "TimerTick"},
       {8193, "GadgetAction"},
-      {8194, "GadgetSelect"},
-      {8195, "GadgetMenu"},
-      {8196, "GadgetOpen"},
-      {8197, "GadgetClose"},
-      {8198, "GadgetDone"},
-      {8199, "GadgetLostFocus"},
-      {8200, "GadgetShape"},
+      {8195, "GadgetSelect"},
+      {8196, "GadgetMenu"},
+      {8197, "GadgetOpen"},
+      {8198, "GadgetClose"},
+      {8199, "GadgetDone"},
+      {8200, "GadgetLostFocus"},
+      {8201, "GadgetShape"},
       {16385, "WindowMove"},
       {16386, "WindowSize"},
       {16387, "WindowClose"},
@@ -65,6 +66,8 @@ TEST(Event, UserAndUnknownIdsArePrintedByNumber) {
   EXPECT_EQ(ToUtf8(EventIdName(-1)), "UserEvent2147483647");
   EXPECT_EQ(ToUtf8(EventIdName(0)), "Unknown Event, id=0");
   EXPECT_EQ(ToUtf8(EventIdName(8192)), "Unknown Event, id=8192");
+  EXPECT_EQ(ToUtf8(EventIdName(8194)), "Unknown Event, id=8194");  // the gap among the gadgets
+  EXPECT_EQ(ToUtf8(EventIdName(8202)), "Unknown Event, id=8202");
   auto event = TEvent::Create(INT_MIN + 1, nullptr, 0, 0, 0, 0, nullptr);
   EXPECT_EQ(ToUtf8(event->ToString()).rfind("UserEvent1: ", 0), 0u);
 }

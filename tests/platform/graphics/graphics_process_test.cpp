@@ -1,4 +1,5 @@
-// The graphics layer in a whole process: no display, and a connection lost while flipping.
+// The graphics layer in a whole process: no display, a termination while creating, and a
+// connection lost while flipping.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -26,6 +27,15 @@ TEST(GraphicsProcess, WithoutADisplayNoWindowOpensAndNothingFails) {
   EXPECT_EQ(result.exit_status, 0) << result.standard_error;
   EXPECT_EQ(result.standard_output, "opened=0\n");
   EXPECT_EQ(result.standard_error, "");
+}
+
+TEST(GraphicsProcess, ATerminationDuringCreationIsNoFailureToCreateButEndsTheProgram) {
+  for (const char* mode : {"terminated-while-creating", "terminated-while-attaching"}) {
+    const ProcessResult result = RunProcess({kProbe, mode});
+    EXPECT_EQ(result.exit_status, 255) << mode;
+    EXPECT_EQ(result.standard_output, "") << mode;
+    EXPECT_EQ(result.standard_error, "appstub.linux signal handler 15") << mode;
+  }
 }
 
 TEST(GraphicsProcess, ANormalEndClosesTheWindowInTheExitHandlersQuietly) {

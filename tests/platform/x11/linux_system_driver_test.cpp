@@ -5,29 +5,40 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/events/system_driver.h"
+#include "platform/process/signals.h"
 #include "platform/x11/linux_system.h"
 #include "tests/support/process.h"
 
 namespace {
-// Runs `ask` with standard input reading `input`; returns what it wrote to standard output.
+const std::string kProbe = std::string(ZIRKULON_HELPERS_DIR) + "/system_probe";
+
+// Runs `ask` with standard input reading `input` from a pipe; returns what it wrote to standard
+// output. What `ask` leaves unread is dropped with the pipe.
 template <typename Ask>
 std::string Console(const std::string& input, Ask ask) {
-  std::istringstream in(input);
+  int answers[2];
+  if (pipe(answers) != 0) ADD_FAILURE() << "pipe failed";
+  EXPECT_EQ(write(answers[1], input.data(), input.size()), static_cast<ssize_t>(input.size()));
+  close(answers[1]);
+  const int old_in = dup(STDIN_FILENO);
+  dup2(answers[0], STDIN_FILENO);
+  close(answers[0]);
   std::ostringstream out;
-  auto* old_in = std::cin.rdbuf(in.rdbuf());
   auto* old_out = std::cout.rdbuf(out.rdbuf());
   ask();
-  std::cin.rdbuf(old_in);
   std::cout.rdbuf(old_out);
-  std::cin.clear();
+  dup2(old_in, STDIN_FILENO);
+  close(old_in);
   return out.str();
 }
 }  // namespace
@@ -68,6 +79,53 @@ TEST(LinuxSystemDriver, ConsoleAnswersPipedTogetherAreReadOneLineEach) {
   });
   EXPECT_EQ(first, 1);
   EXPECT_EQ(second, 0);
+}
+
+TEST(LinuxSystemDriver, ALineArrivingInPiecesIsReadWhole) {
+  StartLinuxSystemModule();
+  int answers[2];
+  ASSERT_EQ(pipe(answers), 0);
+  const int old_in = dup(STDIN_FILENO);
+  dup2(answers[0], STDIN_FILENO);
+  close(answers[0]);
+  std::thread writer([&] {
+    EXPECT_EQ(write(answers[1], "/tm", 3), 3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(write(answers[1], "p/x\n", 4), 4);
+    close(answers[1]);
+  });
+  std::ostringstream out;
+  auto* old_out = std::cout.rdbuf(out.rdbuf());
+  const String line = RequestFile(u"Open");
+  std::cout.rdbuf(old_out);
+  writer.join();
+  dup2(old_in, STDIN_FILENO);
+  close(old_in);
+  EXPECT_EQ(line, u"/tmp/x");
+}
+
+// SIGTERM while the runtime waits outside X, for an answer or for the opener: the wait ends within
+// a second as the signal's runtime error.
+TEST(LinuxSystemDriver, SigtermEndsAWaitForAnAnswerOrTheOpenerWithinASecond) {
+  const std::string directory = "/tmp/zirkulon-slow-opener-" + std::to_string(getpid());
+  mkdir(directory.c_str(), 0700);
+  const std::string script = directory + "/kfmclient";
+  // The opener keeps none of the probe's output pipes, so only the probe's own end is awaited.
+  std::ofstream(script) << "#!/bin/sh\nexec sleep 5 </dev/null >/dev/null 2>&1\n";
+  chmod(script.c_str(), 0700);
+  const char* path = std::getenv("PATH");
+  for (const char* mode : {"confirm-until-terminated", "open-url-until-terminated"}) {
+    ProcessOptions options;
+    options.extra_environment = {"KDE_FULL_DESKTOP=1",
+                                 "PATH=" + directory + ":" + (path != nullptr ? path : "")};
+    options.send_sigterm_after_ms = 300;
+    options.timeout_ms = 1300;  // SIGKILL, and so no status 255, when the wait ignores the request
+    const ProcessResult result = RunProcess({kProbe, mode}, options);
+    EXPECT_EQ(result.exit_status, 255)
+        << mode << ", killed by signal " << result.terminating_signal;
+    EXPECT_EQ(result.standard_error, "appstub.linux signal handler 15") << mode;
+  }
+  std::system(("rm -rf '" + directory + "'").c_str());
 }
 
 namespace {
