@@ -13,7 +13,7 @@ source "$root/scripts/sanitizer-common.sh"
 build_with_sanitizers zirkulon soak_driver swap_counter
 work=$(mktemp -d /tmp/zirkulon-soak.XXXXXX)
 status=0
-"$root/scripts/with-xvfb.sh" "$build/tests/soak_driver" "$build/zirkulon" \
+"$root/scripts/with-xvfb.sh" env LD_PRELOAD="$driver_preload" "$build/tests/soak_driver" "$build/zirkulon" \
   "$build/tests/libswap_counter.so" "$seconds" "$work" || status=$?
 if [[ $status -ne 0 ]]; then
   echo "Standard error of every run kept in $work" >&2

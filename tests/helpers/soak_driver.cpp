@@ -92,7 +92,12 @@ pid_t Soak::Start(const std::string& counter_path, const std::string& error_path
   if (error_file < 0 || null_file < 0) _exit(71);
   dup2(error_file, STDERR_FILENO);
   dup2(null_file, STDOUT_FILENO);
-  setenv("LD_PRELOAD", library_.c_str(), 1);
+  // The counter joins whatever the soak run already preloads.
+  const char* preloaded = std::getenv("LD_PRELOAD");
+  const std::string preload = preloaded != nullptr && preloaded[0] != '\0'
+                                  ? std::string(preloaded) + ":" + library_
+                                  : library_;
+  setenv("LD_PRELOAD", preload.c_str(), 1);
   setenv("ZIRKULON_SWAP_COUNTER", counter_path.c_str(), 1);
   execl(game_.c_str(), game_.c_str(), static_cast<char*>(nullptr));
   _exit(127);
