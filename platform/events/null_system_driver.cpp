@@ -11,11 +11,6 @@ void TNullSystemDriver::Poll() {
 
 void TNullSystemDriver::Wait() {
   RaisePendingTermination();
-  int pending = TakePendingSignal();
-  if (pending == 0) {
-    SleepBriefly();
-    pending = TakePendingSignal();
-  }
-  RunPendingWork(pending);
+  WaitForPendingWork();
   RaisePendingTermination();
 }

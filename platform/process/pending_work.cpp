@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/process/clock.h"
+#include "platform/process/signals.h"
 
 namespace {
 struct Completion {
@@ -55,6 +56,15 @@ void RunPendingWork(int signal_number) {
     completion.callback(completion.object, completion.result);
     completion.object.reset();
   }
+}
+
+void WaitForPendingWork() {
+  int pending = TakePendingSignal();
+  if (pending == 0) {
+    SleepBriefly();
+    pending = TakePendingSignal();
+  }
+  RunPendingWork(pending);
 }
 
 void SleepBriefly() {

@@ -22,3 +22,7 @@ void RunPendingWork(int signal_number);
 // Sleeps about a millisecond, less when a signal arrives: the bounded sleep of the system
 // drivers' Wait, which needs no timer to end it.
 void SleepBriefly();
+
+// The idle part of every system driver's Wait: unless a signal is already pending, sleeps
+// briefly; then runs the pending work.
+void WaitForPendingWork();

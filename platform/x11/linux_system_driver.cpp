@@ -45,12 +45,7 @@ void TLinuxSystemDriver::Poll() {
 void TLinuxSystemDriver::Wait() {
   RaisePendingTermination();
   if (Display* display = XDisplayConnection()) PumpXEvents(display);
-  int pending = TakePendingSignal();
-  if (pending == 0) {
-    SleepBriefly();
-    pending = TakePendingSignal();
-  }
-  RunPendingWork(pending);
+  WaitForPendingWork();
   RaisePendingTermination();
 }
 
