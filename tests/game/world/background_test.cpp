@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "game/random/random.h"
 #include "game/world/border_glow.h"
@@ -17,38 +18,37 @@
 namespace {
 struct Background : GameStateTest {};
 
-TEST_F(Background, SpawnDrawsItsRandomNumbersInOrder) {
-  const double speed = RandomReal(0.5, 1.5);
-  const int w = RandomInt(50, 200);
-  const int h = RandomInt(50, 200);
-  const int cr = RandomInt(0, 100);
-  const int cg = RandomInt(0, 100);
-  const int cb = RandomInt(0, 100);
-  const double rspeed = RandomReal(-5, 5);
-  const int mask = RandomInt(0, 15);
-  int vx = 0;
-  int vy = 0;
-  do {
-    vx = TruncToInt(RandomReal(-6, 6));
-    vy = TruncToInt(RandomReal(-6, 6));
-  } while (AbsInt(vx) <= 2 && AbsInt(vy) <= 2);
-  const int after = GetRandomSeed();
-
+// Computed apart from the game, by direct modular multiplication rather than Schrage's method.
+// The first and third rectangles redraw their step once because both components were too small.
+TEST_F(Background, TheFirstRectanglesFromAFreshSeed) {
+  struct Expected {
+    float speed;
+    int w, h, cr, cg, cb;
+    float rspeed;
+    int mask;
+    float mvx, mvy, x, y;
+    int seed_after;
+  };
+  const Expected expected[] = {
+      {0.9189887046813965f, 82, 154, 15, 57, 17, 2.6149909496307373f, 5, 5, 1, -236, -236,
+       2091791246},
+      {1.0990962982177734f, 87, 137, 58, 63, 81, 0.956007719039917f, 7, 3, 1, -224, -224,
+       777095381},
+      {0.5009914636611938f, 167, 57, 15, 23, 77, -4.581655025482178f, 11, 3, 3, -224, -224,
+       603955929},
+  };
   SetRandomSeed(4660);
-  const TRect& r = SpawnRect();
-  EXPECT_EQ(r.speed, static_cast<float>(speed));
-  EXPECT_EQ(r.w, w);
-  EXPECT_EQ(r.h, h);
-  EXPECT_EQ(r.cr, cr);
-  EXPECT_EQ(r.cg, cg);
-  EXPECT_EQ(r.cb, cb);
-  EXPECT_EQ(r.rspeed, static_cast<float>(rspeed));
-  EXPECT_EQ(r.mask, mask);
-  EXPECT_EQ(r.mvx, vx);
-  EXPECT_EQ(r.mvy, vy);
-  EXPECT_EQ(r.rot, 0.0f);
-  EXPECT_EQ(GetRandomSeed(), after);
-  EXPECT_EQ(Rects().Count(), 1u);
+  for (const Expected& e : expected) {
+    const TRect& r = SpawnRect();
+    EXPECT_EQ(r.speed, e.speed);
+    EXPECT_EQ((std::vector{r.w, r.h, r.cr, r.cg, r.cb, r.mask}),
+              (std::vector{e.w, e.h, e.cr, e.cg, e.cb, e.mask}));
+    EXPECT_EQ(r.rspeed, e.rspeed);
+    EXPECT_EQ((std::vector{r.mvx, r.mvy, r.x, r.y, r.rot}),
+              (std::vector{e.mvx, e.mvy, e.x, e.y, 0.0f}));
+    EXPECT_EQ(GetRandomSeed(), e.seed_after);
+  }
+  EXPECT_EQ(Rects().Count(), 3u);
 }
 
 TEST_F(Background, EveryRectangleStartsOutsideOnTheSideItMovesAwayFrom) {
