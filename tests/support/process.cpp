@@ -90,6 +90,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
         continue;
       }
       (i == 0 ? result.standard_output : result.standard_error).append(buffer, got);
+      if (i == 0 && options.on_output) options.on_output(result.standard_output);
     }
   }
   for (auto& fd : fds)

@@ -1,6 +1,7 @@
 // Runs a program as a real process and collects its exit status and standard error.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct ProcessOptions {
   // SIGTERM before then (while the loader still maps libraries) kills any program outright.
   bool sigterm_delay_from_handler = false;
   int timeout_ms = 20000;  // the child is killed (SIGKILL) after this
+  // Called on the collecting thread with all standard output so far, each time more arrives.
+  std::function<void(const std::string&)> on_output;
 };
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});

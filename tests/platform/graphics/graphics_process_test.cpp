@@ -2,10 +2,13 @@
 // connection lost while flipping.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
 #include "tests/support/display.h"
+#include "tests/support/monotonic_clock.h"
 #include "tests/support/process.h"
 
 // Xlib after gtest: its macros (None, Bool) collide with gtest's names.
@@ -57,11 +60,21 @@ TEST(GraphicsProcess, ATerminationNoticedInTheExitHandlersEndsWithItsTextAndStat
 
 TEST(GraphicsProcess, ALostConnectionEndsTheProgramWithOneLineAndStatus255) {
   REQUIRE_DISPLAY();
+  // The window is mapped before creation returns; killing it then would end the probe during
+  // creation, so the connection is cut only once the probe says it has opened.
+  std::atomic<bool> opened = false;
+  ProcessOptions options;
+  options.on_output = [&](const std::string& output) {
+    if (output.find("opened=1\n") != std::string::npos) opened = true;
+  };
   ProcessResult result;
-  std::thread runner([&] { result = RunProcess({kProbe, "flip-forever"}); });
+  std::thread runner([&] { result = RunProcess({kProbe, "flip-forever"}, options); });
 
   Display* display = XOpenDisplay(nullptr);
   ASSERT_NE(display, nullptr);
+  const double give_up = MonotonicMillis() + 10000;
+  while (!opened && MonotonicMillis() < give_up)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   const Window window =
       WaitForWindow(display, 10000, {.width = kForeverWidth, .height = kForeverHeight});
   EXPECT_NE(window, 0u) << "the probe's window, titled \"Ostrandel Application\", never appeared";
