@@ -62,6 +62,7 @@ void ProbeMain() {
     // Times DelayMillis(300), for runs under a faked wall clock; the time of day is read before
     // and after, so a stepped clock is visible to the program.
     std::printf("wall=%ld\n", static_cast<long>(time(nullptr)));
+    std::fflush(stdout);  // the test steps the clock once it sees the wait begin
     const int before = Millis();
     DelayMillis(300);
     const unsigned delayed = MillisBetween(before, Millis());

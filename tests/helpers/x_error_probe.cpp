@@ -52,6 +52,7 @@ void ProbeMain() {
   OpenGLGraphics(64, 48, 0, 60, 0);
   CloseDefaultGraphics();
   Report("before");
+  std::fflush(stdout);  // a test may wait for this line to know the creation has begun
   const auto start = std::chrono::steady_clock::now();
   const bool opened = OpenGLGraphics(kGameWidth, 600, 0, 60, 0) != nullptr;
   const auto took = std::chrono::steady_clock::now() - start;

@@ -56,7 +56,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
   const double start = MonotonicMillis();
   double sigterm_from =
       options.sigterm_after_output.empty() && !options.sigterm_delay_from_handler ? start : -1;
-  bool terminated = false;
+  double terminated_at = -1;
   pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
   int open_pipes = 2;
   while (open_pipes > 0) {
@@ -67,12 +67,14 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
          result.standard_output.find(options.sigterm_after_output) != std::string::npos) &&
         (!options.sigterm_delay_from_handler || CatchesSigterm(child)))
       sigterm_from = now;
-    if (!terminated && options.send_sigterm_after_ms >= 0 && sigterm_from >= 0 &&
+    if (terminated_at < 0 && options.send_sigterm_after_ms >= 0 && sigterm_from >= 0 &&
         now - sigterm_from >= options.send_sigterm_after_ms) {
       kill(child, SIGTERM);
-      terminated = true;
+      terminated_at = now;
     }
-    if (elapsed >= options.timeout_ms) {
+    const bool outlived_sigterm = terminated_at >= 0 && options.kill_after_sigterm_ms >= 0 &&
+                                  now - terminated_at >= options.kill_after_sigterm_ms;
+    if (elapsed >= options.timeout_ms || outlived_sigterm) {
       kill(child, SIGKILL);
       break;
     }

@@ -23,6 +23,9 @@ struct ProcessOptions {
   // SIGTERM before then (while the loader still maps libraries) kills any program outright.
   bool sigterm_delay_from_handler = false;
   int timeout_ms = 20000;  // the child is killed (SIGKILL) after this
+  // >= 0: the child is killed (SIGKILL) when it outlives the SIGTERM by this long, so a test can
+  // bound how promptly a request to end is honoured however slowly the child started.
+  int kill_after_sigterm_ms = -1;
   // Called on the collecting thread with all standard output so far, each time more arrives.
   std::function<void(const std::string&)> on_output;
 };

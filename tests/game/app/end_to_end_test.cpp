@@ -144,6 +144,7 @@ TEST(EndToEnd, TerminationSignalEndsWith255) {
   REQUIRE_PRIVATE_DISPLAY();
   ProcessOptions options;
   options.send_sigterm_after_ms = 2000;
+  options.sigterm_delay_from_handler = true;  // before the handler, SIGTERM simply kills
   const ProcessResult result = RunProcess({ZIRKULON_BINARY}, options);
   EXPECT_EQ(result.exit_status, 255);
   EXPECT_NE(result.standard_error.find("appstub.linux signal handler 15"), std::string::npos)

@@ -84,17 +84,21 @@ TEST(Startup, WallClockStepDoesNotStallTheDelay) {
   ASSERT_GE(fd, 0);
   ASSERT_EQ(write(fd, "+0\n", 3), 3);
   close(fd);
-  std::thread step([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(120));
-    std::ofstream(offset_file, std::ios::trunc) << "-1h\n";
-  });
   ProcessOptions options;
+  // The step comes 100 ms into the wait, counted from the probe's first line, however slowly the
+  // probe started.
+  bool stepped = false;
+  options.on_output = [&](const std::string&) {
+    if (stepped) return;
+    stepped = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    std::ofstream(offset_file, std::ios::trunc) << "-1h\n";
+  };
   options.extra_environment = {std::string("LD_PRELOAD=") + kFaketimeLibrary,
                                std::string("FAKETIME_TIMESTAMP_FILE=") + offset_file,
                                "FAKETIME_DONT_FAKE_MONOTONIC=1", "FAKETIME_NO_CACHE=1"};
   options.timeout_ms = 5000;
   const ProcessResult result = RunProcess({kProbe, "delay"}, options);
-  step.join();
   unlink(offset_file);
   ASSERT_EQ(result.exit_status, 0) << result.standard_error;
   long wall_before = 0;

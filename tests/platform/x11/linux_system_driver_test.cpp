@@ -119,7 +119,8 @@ TEST(LinuxSystemDriver, SigtermEndsAWaitForAnAnswerOrTheOpenerWithinASecond) {
     options.extra_environment = {"KDE_FULL_DESKTOP=1",
                                  "PATH=" + directory + ":" + (path != nullptr ? path : "")};
     options.send_sigterm_after_ms = 300;
-    options.timeout_ms = 1300;  // SIGKILL, and so no status 255, when the wait ignores the request
+    options.sigterm_delay_from_handler = true;
+    options.kill_after_sigterm_ms = 1000;  // SIGKILL, and so no 255, when the wait ignores it
     const ProcessResult result = RunProcess({kProbe, mode}, options);
     EXPECT_EQ(result.exit_status, 255)
         << mode << ", killed by signal " << result.terminating_signal;
