@@ -124,6 +124,8 @@ GLContextRecord::~GLContextRecord() {
     if (glXGetCurrentContext() == context) glXMakeCurrent(display_, None, nullptr);
     glXDestroyContext(display_, context);
   }
+  // Pointer warps and cursor changes must not name a window that is gone.
+  if (window != 0 && InputWindow() == window) SetInputWindow(0);
   if (kind != kAttachedContext) {
     if (window != 0) XDestroyWindow(display_, window);
     if (colormap != 0) XFreeColormap(display_, colormap);

@@ -37,30 +37,22 @@ Window FindBelow(Display* display, Window parent, const WindowQuery& query) {
   return found;
 }
 
-// NOTE: windows of other processes may vanish between two requests; with no window manager that
-// error is expected, so it is ignored while searching and the previous handler put back after.
-class QuietErrors {
- public:
-  explicit QuietErrors(Display* display) : display_(display) {
-    XSync(display_, False);
-    previous_ = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-  }
-  ~QuietErrors() {
-    XSync(display_, False);
-    XSetErrorHandler(previous_);
-  }
-  QuietErrors(const QuietErrors&) = delete;
-  QuietErrors& operator=(const QuietErrors&) = delete;
-
- private:
-  Display* display_;
-  XErrorHandler previous_;
-};
 }  // namespace
+
+QuietErrors::QuietErrors(Display* display) : display_(display) {
+  XSync(display_, False);
+  previous_ = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+}
+
+QuietErrors::~QuietErrors() {
+  XSync(display_, False);
+  XSetErrorHandler(previous_);
+}
 
 Window FindWindow(Display* display, const WindowQuery& query) {
   if (display == nullptr) return 0;
-  QuietErrors quiet(display);
+  // Windows of other processes may vanish between two requests: an expected BadWindow.
+  const QuietErrors quiet(display);
   return FindBelow(display, DefaultRootWindow(display), query);
 }
 

@@ -8,6 +8,20 @@
 // The title every window of the runtime carries.
 inline constexpr std::string_view kApplicationTitle = "Ostrandel Application";
 
+// While it lives, X protocol errors are expected and ignored (a window that may be gone, say); the
+// previous handler, the runtime's among them, is put back after a round trip.
+class QuietErrors {
+ public:
+  explicit QuietErrors(Display* display);
+  ~QuietErrors();
+  QuietErrors(const QuietErrors&) = delete;
+  QuietErrors& operator=(const QuietErrors&) = delete;
+
+ private:
+  Display* display_;
+  XErrorHandler previous_;
+};
+
 struct WindowQuery {
   std::string_view title = kApplicationTitle;
   int width = 0;  // > 0: only windows of this size count

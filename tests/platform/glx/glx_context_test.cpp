@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/window_finder.h"
+
 namespace {
 class GlxContext : public ::testing::Test {
  protected:
@@ -37,12 +39,8 @@ class GlxContext : public ::testing::Test {
   }
   // The window's attributes, or false when the server no longer knows it.
   bool Attributes(unsigned long window, XWindowAttributes& attributes) {
-    XSync(display, False);
-    TakeLastXError();
-    const bool known = XGetWindowAttributes(display, window, &attributes) != 0;
-    XSync(display, False);
-    TakeLastXError();
-    return known;
+    const QuietErrors expected_bad_window(display);
+    return XGetWindowAttributes(display, window, &attributes) != 0;
   }
 
   Display* display = nullptr;
