@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <future>
+#include <iostream>
 #include <memory>
 #include <random>
 #include <string>
@@ -76,17 +77,28 @@ class EndToEndPlay : public ::testing::Test {
  protected:
   void SetUp() override {
     REQUIRE_PRIVATE_DISPLAY();
+    // No key repeats on this server: a tap that a busy machine stretches past the repeat delay
+    // would otherwise reach the game as two presses.
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    XAutoRepeatOff(display);
+    XCloseDisplay(display);
     run_ = StartGame();
     window_ = std::make_unique<GameWindow>();
     ASSERT_TRUE(window_->Find(kFindMs)) << "the game's window never appeared";
     ASSERT_SCREEN(*window_, ShownScreen::kMenu);
   }
   void TearDown() override {
+    if (!run_.valid()) return;
     // A test that failed half way leaves the game running: it is asked to close, not waited out.
-    if (run_.valid() && run_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
-      if (window_ != nullptr) window_->RequestClose();
-      run_.wait();
-    }
+    const bool running = run_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+    if (running && window_ != nullptr) window_->RequestClose();
+    const ProcessResult result = run_.get();
+    if (HasFailure())
+      std::cerr << "The game " << (running ? "was still running" : "had already ended")
+                << " when the test failed: exit status " << result.exit_status << ", signal "
+                << result.terminating_signal << ", standard error \"" << result.standard_error
+                << "\"\n";
   }
 
   std::future<ProcessResult> run_;
