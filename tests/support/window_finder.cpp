@@ -36,7 +36,6 @@ Window FindBelow(Display* display, Window parent, const WindowQuery& query) {
   if (children != nullptr) XFree(children);
   return found;
 }
-
 }  // namespace
 
 QuietErrors::QuietErrors(Display* display) : display_(display) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/runtime_error.h"
+#include "tests/support/raised_text.h"
 
 namespace {
 constexpr int kFormats[] = {I8, A8, BGR888, RGB888, BGRA8888, RGBA8888};
@@ -35,17 +35,6 @@ TEST(Pixmap, CreatePadsRowsToTheAlignment) {
 }
 
 namespace {
-// The text of the runtime error that making a pixmap of that size raises, or "" when none.
-template <typename Make>
-std::string SizeError(Make make) {
-  try {
-    make();
-  } catch (const RuntimeError& error) {
-    return error.what();
-  }
-  return "";
-}
-
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
@@ -53,25 +42,26 @@ bool Contains(const std::string& text, const std::string& part) {
 
 TEST(Pixmap, SizesThatCannotBeMadeRaiseAnErrorNamingThem) {
   // Negative sizes, rows past the int range, and totals that would wrap to a small allocation.
-  EXPECT_PRED2(Contains, SizeError([] { TPixmap::Create(-1, 5, RGBA8888, 4); }), "-1x5 pixels");
-  EXPECT_PRED2(Contains, SizeError([] { TPixmap::Create(5, -2, I8, 4); }), "5x-2 pixels");
-  EXPECT_PRED2(Contains, SizeError([] { TPixmap::Create(1 << 29, 1, RGBA8888, 4); }),
+  EXPECT_PRED2(Contains, RaisedText([] { TPixmap::Create(-1, 5, RGBA8888, 4); }), "-1x5 pixels");
+  EXPECT_PRED2(Contains, RaisedText([] { TPixmap::Create(5, -2, I8, 4); }), "5x-2 pixels");
+  EXPECT_PRED2(Contains, RaisedText([] { TPixmap::Create(1 << 29, 1, RGBA8888, 4); }),
                "536870912x1 pixels");
   EXPECT_PRED2(Contains,
-               SizeError([] { TPixmap::Create(INT_MAX, 1, I8, 4); }),  // padding passes the limit
+               RaisedText([] { TPixmap::Create(INT_MAX, 1, I8, 4); }),  // padding passes the limit
                "2147483647x1 pixels");
   // 65536 x 65536 x 4 bytes is 2^34, which an int total wraps to 0.
-  EXPECT_PRED2(Contains, SizeError([] { TPixmap::Create(65536, 65536, RGBA8888, 4); }),
+  EXPECT_PRED2(Contains, RaisedText([] { TPixmap::Create(65536, 65536, RGBA8888, 4); }),
                "65536x65536 pixels");
-  EXPECT_PRED2(Contains, SizeError([] { TPixmap::Create(46341, 46341, I8, 1); }), "46341x46341");
+  EXPECT_PRED2(Contains, RaisedText([] { TPixmap::Create(46341, 46341, I8, 1); }), "46341x46341");
   // Rows past the int range times a huge height would overflow even a 64-bit total.
-  EXPECT_PRED2(Contains, SizeError([] { TPixmap::Create(INT_MAX, INT_MAX, RGBA8888, 64); }),
+  EXPECT_PRED2(Contains, RaisedText([] { TPixmap::Create(INT_MAX, INT_MAX, RGBA8888, 64); }),
                "2147483647x2147483647");
-  EXPECT_PRED2(Contains, SizeError([] { TPixmap::Create(4, 4, I8, 0); }), "aligned to 0");
+  EXPECT_PRED2(Contains, RaisedText([] { TPixmap::Create(4, 4, I8, 0); }), "aligned to 0");
   // Operations that make pixmaps of a size they are given meet the same check.
   const PixmapRef small = TPixmap::Create(2, 2, RGB888, 4);
-  EXPECT_PRED2(Contains, SizeError([&] { ResizePixmap(*small, 1 << 16, 1 << 16); }), "65536x65536");
-  EXPECT_PRED2(Contains, SizeError([&] { ResizePixmap(*small, -3, 2); }), "-3x2");
+  EXPECT_PRED2(Contains, RaisedText([&] { ResizePixmap(*small, 1 << 16, 1 << 16); }),
+               "65536x65536");
+  EXPECT_PRED2(Contains, RaisedText([&] { ResizePixmap(*small, -3, 2); }), "-3x2");
   // Right up to the limit sizes are still made; clearing rows of no bytes takes no time however
   // many there are.
   EXPECT_EQ(TPixmap::Create(0, 0, RGBA8888, 4)->capacity, 0);

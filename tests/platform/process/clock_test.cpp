@@ -10,6 +10,7 @@
 #include "platform/process/pending_work.h"
 #include "platform/process/signals.h"
 #include "tests/support/monotonic_clock.h"
+#include "tests/support/raised_text.h"
 
 namespace {
 // The period the real-time interval timer runs with, in microseconds; 0 when stopped.
@@ -22,16 +23,6 @@ long TimerPeriodMicros() {
 void IgnoreAlarm(int) {}
 void AlsoIgnoreAlarm(int) {}
 
-// The text of the runtime error `work` raises, or "" when it raises none.
-template <typename Work>
-std::string RaisedText(Work work) {
-  try {
-    work();
-  } catch (const RuntimeError& error) {
-    return error.what();
-  }
-  return "";
-}
 }  // namespace
 
 TEST(Clock, TheIntervalTimerRunsOnlyWhileAnAlarmHandlerIsRegistered) {
