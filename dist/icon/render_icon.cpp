@@ -1,6 +1,8 @@
 // Renders the application icon with the game's own drawing: the dark disc of the play, the paddle
 // on its circle and a ball in the glow of its serve. Draws once into the game window, reads the
-// disc back and writes hicolor PNGs: <output>/<N>x<N>/apps/<icon name>.png.
+// disc back and writes hicolor PNGs, <output>/<N>x<N>/apps/<icon name>.png, and the window's own
+// icon, <output>/<icon name>.argb: the 16, 32, 48 and 64 pixel sizes in _NET_WM_ICON's layout
+// (width, height, then 0xAARRGGBB pixels, not premultiplied), as little-endian 32-bit words.
 // Usage: render_icon <output directory>   (needs an X display)
 #include <png.h>
 
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "game/app/zirkulon.h"
 #include "game/screens/panel.h"
@@ -85,8 +88,8 @@ bool EncodePng(png_structp png, png_infop info, std::FILE* file, const TPixmap& 
   return true;
 }
 
-// PNG wants colours that are not premultiplied.
-void WritePng(const TPixmap& premultiplied, const std::filesystem::path& path) {
+// PNG and window icons want colours that are not premultiplied.
+PixmapRef Unpremultiplied(const TPixmap& premultiplied) {
   PixmapRef image = premultiplied.Copy();
   for (int y = 0; y < image->height; ++y) {
     std::uint8_t* p = image->PixelPtr(0, y);
@@ -96,6 +99,35 @@ void WritePng(const TPixmap& premultiplied, const std::filesystem::path& path) {
         p[c] = static_cast<std::uint8_t>(std::min(255, p[c] * 255 / p[3]));
     }
   }
+  return image;
+}
+
+void AppendWindowIcon(const TPixmap& premultiplied, std::vector<std::uint32_t>& icon) {
+  const PixmapRef image = Unpremultiplied(premultiplied);
+  icon.push_back(static_cast<std::uint32_t>(image->width));
+  icon.push_back(static_cast<std::uint32_t>(image->height));
+  for (int y = 0; y < image->height; ++y) {
+    const std::uint8_t* p = image->PixelPtr(0, y);
+    for (int x = 0; x < image->width; ++x, p += 4)
+      icon.push_back(std::uint32_t{p[3]} << 24 | std::uint32_t{p[0]} << 16 |
+                     std::uint32_t{p[1]} << 8 | p[2]);
+  }
+}
+
+void WriteWindowIcon(const std::vector<std::uint32_t>& icon, const std::filesystem::path& path) {
+  std::vector<unsigned char> bytes;
+  for (const std::uint32_t word : icon)
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back((word >> shift) & 255);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
+  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size() ||
+      std::fflush(file.get()) != 0) {
+    RaiseRuntimeError("cannot write " + path.string() + "\n");
+  }
+  std::printf("%s\n", path.c_str());
+}
+
+void WritePng(const TPixmap& premultiplied, const std::filesystem::path& path) {
+  const PixmapRef image = Unpremultiplied(premultiplied);
   std::filesystem::create_directories(path.parent_path());
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -117,11 +149,14 @@ void RenderIconMain() {
   CutOutDisc(*disc);
   // 48 and 24 do not divide 512: they come from a 384 square, halved from there.
   PixmapRef three_quarters = ResizePixmap(*disc, 384, 384);
+  std::vector<std::uint32_t> window_icon;
   for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
     const PixmapRef icon = HalveTo(size % 3 == 0 ? three_quarters : disc, size);
     const std::string folder = std::to_string(size) + "x" + std::to_string(size);
     WritePng(*icon, output_dir / folder / "apps" / (ZIRKULON_ICON_NAME ".png"));
+    if (size == 16 || size == 32 || size == 48 || size == 64) AppendWindowIcon(*icon, window_icon);
   }
+  WriteWindowIcon(window_icon, output_dir / (ZIRKULON_ICON_NAME ".argb"));
 }
 }  // namespace
 

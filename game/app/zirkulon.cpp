@@ -2,6 +2,7 @@
 // the frame loop.
 #include "game/app/zirkulon.h"
 
+#include "game/app/window_icon.h"
 #include "game/screens/frame.h"
 #include "game/world/screen_geometry.h"
 #include "imagetext/gl/imagetext_module.h"
@@ -10,6 +11,7 @@
 #include "platform/events/system_driver.h"
 #include "platform/glx/graphics_diagnosis.h"
 #include "platform/graphics/graphics.h"
+#include "platform/process/startup.h"
 #include "platform/x11/linux_system.h"
 #include "render2d/drawing/vex2d.h"
 #include "render2d/gl/gl_vex2d_driver.h"
@@ -30,6 +32,9 @@ void StartGameModules() {
 // NOTE: without a window there is nothing to draw on and no way to leave the loop, so a window
 // that cannot be opened ends the program with the reason, as one whole line for the terminal.
 void OpenGameWindow() {
+  // The class names the desktop entry's StartupWMClass, so docks match the window to it.
+  SetApplicationClass("zirkulon", "org.zirkulon.Zirkulon");
+  SetApplicationIcon(WindowIcon());
   SelectGraphicsDriver(GetGLVex2DDriver(), GRAPHICS_BACKBUFFER);
   if (!OpenGraphics(kScreenWidth, kScreenHeight, 0, 60, 0)) {
     RaiseRuntimeError("Unable to open the 800x600 game window: " +

@@ -21,10 +21,26 @@ namespace {
 constexpr float kMaxSpin = 7.0f;
 constexpr float kSpinStep = 0.5f;
 
-void SteerPaddle(TGameState& game) {
+// Sideways pointer motion since the last frame, with the pointer put back to the middle. While
+// the window is out of focus the pointer belongs to the other windows: play pauses and the
+// pointer stays where the player moves it; back in focus, the first frame only re-centres it.
+int MouseSteering(TGameState& game) {
+  if (AppIsSuspended()) {
+    game.paused = 1;
+    game.away = true;
+    return 0;
+  }
   const int mx = MousePosX();
   PlaceMouse(kCentreX, MousePosY());
-  game.angle = game.angle + static_cast<float>((mx - kCentreX) / 3);
+  if (game.away) {
+    game.away = false;
+    return 0;
+  }
+  return (mx - kCentreX) / 3;
+}
+
+void SteerPaddle(TGameState& game) {
+  game.angle = game.angle + static_cast<float>(MouseSteering(game));
   if (KeyIsDown(kKeyLeft)) {
     game.spin = game.spin - kSpinStep;
   } else if (KeyIsDown(kKeyRight)) {

@@ -9,6 +9,7 @@ class TNullSystemDriver : public TSystemDriver {
  public:
   void Poll() override;
   void Wait() override;
+  bool WaitWhileHidden() override { return false; }  // there is no window to hide
   void MoveMouse(int, int) override {}
   void SetMouseVisible(bool) override {}
   void Notify(const String&, bool) override {}

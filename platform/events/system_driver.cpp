@@ -58,6 +58,12 @@ void WaitSystemEvents() {
   if (guard.Entered()) system.Wait();
 }
 
+bool WaitWhileWindowHidden() {
+  TSystemDriver& system = SystemDriver();
+  PumpGuard guard;
+  return guard.Entered() && system.WaitWhileHidden();
+}
+
 void PlaceMouse(int x, int y) {
   SystemDriver().MoveMouse(x, y);
 }

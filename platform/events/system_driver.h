@@ -14,6 +14,10 @@ class TSystemDriver {
   virtual ~TSystemDriver() = default;
   virtual void Poll() = 0;
   virtual void Wait() = 0;
+  // While the input window is hidden (minimised, on another workspace), sleeps on the window
+  // system, still pumping its events, until the window is shown again or the window manager asks
+  // the program to close. Returns whether it waited.
+  virtual bool WaitWhileHidden() = 0;
   virtual void MoveMouse(int x, int y) = 0;
   virtual void SetMouseVisible(bool visible) = 0;
   virtual void Notify(const String& text, bool serious) = 0;
@@ -37,6 +41,8 @@ TSystemDriver& SystemDriver();
 // while an event is being delivered does not recurse into the pump.
 void PollSystemEvents();
 void WaitSystemEvents();
+// The driver's WaitWhileHidden, with the same guard: false when it did not wait.
+bool WaitWhileWindowHidden();
 
 // Warps the pointer to (x, y) in the input window. The polled position follows only when the
 // warp's own motion has been pumped by a later poll.

@@ -13,13 +13,16 @@
 #include "platform/process/signals.h"
 #include "platform/process/startup.h"
 #include "platform/x11/linux_system_driver.h"
+#include "platform/x11/window_manager_hints.h"
 #include "platform/x11/x_display.h"
-#include "platform/x11/x_event_pump.h"
 
 namespace {
 constexpr long kCreationEvents = StructureNotifyMask | ResizeRedirectMask;
+// NOTE: focus and structure changes stay selected once shown: the window manager's focus and
+// minimising reach the program through them.
 constexpr long kInputEvents = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                              PointerMotionMask | ResizeRedirectMask;
+                              PointerMotionMask | ResizeRedirectMask | FocusChangeMask |
+                              StructureNotifyMask;
 constexpr int kMapWaitMillis = 5000;
 constexpr int kMapPollMillis = 5;
 
@@ -85,6 +88,7 @@ bool WaitUntilMapped(Display* display, Window window) {
 }
 
 void MapAndGrab(Display* display, const GLContextRecord& record, bool full_screen) {
+  DescribeWindowToDesktop(display, record.window, record.width, record.height);
   XMapRaised(display, record.window);
   if (!full_screen) return;
   XWarpPointer(display, None, record.window, 0, 0, 0, 0, 0, 0);
@@ -93,12 +97,10 @@ void MapAndGrab(Display* display, const GLContextRecord& record, bool full_scree
                record.window, None, CurrentTime);
 }
 
-// Once shown, the window reports input instead of structure and focus changes, and the window
-// manager's close button reaches the program as AppTerminate instead of killing its connection.
+// Once shown, the window reports input as well.
 void TakeInput(Display* display, const GLContextRecord& record) {
   XSelectInput(display, record.window, kInputEvents);
   SetInputWindow(record.window);
-  RegisterCloseButton(record.window);
 }
 
 void NameWindow(Display* display, const GLContextRecord& record) {

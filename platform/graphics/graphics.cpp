@@ -251,6 +251,9 @@ void FlipFrame(int sync) {
   const int swap_sync = WaitUntilFrameDue(sync);
   current_driver->Flip(swap_sync);
   PollSystemEvents();
+  // A hidden window gets no frames at all; when it is shown again the schedule starts afresh
+  // rather than catching up on the frames it missed.
+  if (WaitWhileWindowHidden()) pacer.Restart(pacer.hertz(), Clock().Now());
 }
 
 int GraphicsSerial() {

@@ -90,9 +90,10 @@ std::shared_ptr<TGraphics> OpenGraphics(int width, int height, int depth, int he
 std::shared_ptr<TGraphics> DefaultGraphics();
 void CloseDefaultGraphics();
 
-// Ends the frame in four steps: runs the flip hooks; waits until the frame is due (-1 paces the
+// Ends the frame in five steps: runs the flip hooks; waits until the frame is due (-1 paces the
 // default graphics in software, 0 swaps at once and 1 swaps on the vertical retrace); has the
-// driver swap the buffers; pumps the system events.
+// driver swap the buffers; pumps the system events; and, while the window is hidden, sleeps until
+// it is shown (or asked to close), restarting the pacing afterwards.
 void FlipFrame(int sync);
 
 // Changes whenever the default graphics is replaced or closed; never 0 after the first change.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <utility>
 
 #include "platform/core/runtime_error.h"
 #include "platform/process/clock.h"
@@ -17,6 +18,9 @@ String start_dir;
 String executable_dir;
 String executable_path;
 String application_title;
+std::string application_instance;
+std::string application_class;
+std::vector<std::uint32_t> application_icon;
 std::vector<String> command_args;
 bool application_started = false;
 
@@ -45,6 +49,9 @@ void StartRuntime(int argc, char** argv, const std::string& directory, const std
   executable_dir = FromUtf8(directory);
   executable_path = FromUtf8(path);
   application_title = u"Ostrandel Application";
+  application_instance = path.substr(path.rfind('/') + 1);
+  application_class = application_instance;
+  application_icon.clear();
   command_args.clear();
   for (int i = 0; i < argc; ++i) command_args.push_back(FromUtf8(argv[i]));
   // Relative file names resolve next to the executable from here on. The root directory is
@@ -93,6 +100,24 @@ const String& ExecutablePath() {
 const String& ApplicationTitle() {
   return application_title;
 }
+void SetApplicationClass(const std::string& instance, const std::string& class_name) {
+  application_instance = instance;
+  application_class = class_name;
+}
+const std::string& ApplicationInstance() {
+  return application_instance;
+}
+const std::string& ApplicationClass() {
+  return application_class;
+}
+
+void SetApplicationIcon(std::vector<std::uint32_t> icon) {
+  application_icon = std::move(icon);
+}
+const std::vector<std::uint32_t>& ApplicationIcon() {
+  return application_icon;
+}
+
 const std::vector<String>& CommandArgs() {
   return command_args;
 }

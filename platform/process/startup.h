@@ -2,6 +2,7 @@
 // clock), once-only application start and the ways the program ends.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,15 @@ const String& StartDir();
 const String& ExecutableDir();
 const String& ExecutablePath();
 const String& ApplicationTitle();
+// What desktops know the program's windows by (WM_CLASS): an instance name and the class that a
+// launcher's StartupWMClass names. Until set, both are the executable's file name.
+void SetApplicationClass(const std::string& instance, const std::string& class_name);
+const std::string& ApplicationInstance();
+const std::string& ApplicationClass();
+// The windows' icon as _NET_WM_ICON holds it: for each size its width, its height and its pixels
+// row by row as 0xAARRGGBB, not premultiplied. Empty until set: the desktop's own icon.
+void SetApplicationIcon(std::vector<std::uint32_t> icon);
+const std::vector<std::uint32_t>& ApplicationIcon();
 const std::vector<String>& CommandArgs();
 
 // Splits a path at its last "/": the directory without the "/", or "." when there is none.

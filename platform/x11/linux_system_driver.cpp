@@ -2,18 +2,35 @@
 // The console requesters and the web-address opener live in their own files.
 #include "platform/x11/linux_system_driver.h"
 
+#include <poll.h>
+
 #include "platform/process/pending_work.h"
 #include "platform/process/signals.h"
 #include "platform/x11/console_requesters.h"
 #include "platform/x11/desktop_opener.h"
 #include "platform/x11/x_event_pump.h"
+#include "platform/x11/x_window_events.h"
 
 namespace {
+// NOTE: signals cut the sleep short (poll is never restarted), so SIGTERM ends the wait at once;
+// the bound only serves completions posted from other threads.
+constexpr int kHiddenSleepMillis = 100;
+
 Window input_window = 0;
+bool input_window_shown = true;
 }  // namespace
 
 void SetInputWindow(Window window) {
   input_window = window;
+  input_window_shown = true;
+}
+
+void SetInputWindowShown(bool shown) {
+  input_window_shown = shown;
+}
+
+bool InputWindowShown() {
+  return input_window_shown;
 }
 
 Window InputWindow() {
@@ -47,6 +64,20 @@ void TLinuxSystemDriver::Wait() {
   if (Display* display = XDisplayConnection()) PumpXEvents(display);
   WaitForPendingWork();
   RaisePendingTermination();
+}
+
+bool TLinuxSystemDriver::WaitWhileHidden() {
+  Display* display = XDisplayConnection();
+  if (display == nullptr || input_window == 0 || input_window_shown) return false;
+  const int close_requests = CloseRequestCount();
+  while (!input_window_shown && CloseRequestCount() == close_requests) {
+    RaisePendingTermination();
+    pollfd connection{ConnectionNumber(display), POLLIN, 0};
+    poll(&connection, 1, kHiddenSleepMillis);
+    RaisePendingTermination();
+    Poll();
+  }
+  return true;
 }
 
 void TLinuxSystemDriver::MoveMouse(int x, int y) {

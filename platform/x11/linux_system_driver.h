@@ -12,6 +12,7 @@ class TLinuxSystemDriver : public TSystemDriver {
 
   void Poll() override;
   void Wait() override;
+  bool WaitWhileHidden() override;
   void MoveMouse(int x, int y) override;
   void SetMouseVisible(bool visible) override;
   void Notify(const String& text, bool serious) override;
@@ -30,5 +31,9 @@ class TLinuxSystemDriver : public TSystemDriver {
 };
 
 // The window that pointer warps and cursor changes apply to; 0 until the window layer sets it.
+// A newly set window counts as shown.
 void SetInputWindow(Window window);
 Window InputWindow();
+// Whether the input window is mapped: the pump follows its MapNotify and UnmapNotify.
+void SetInputWindowShown(bool shown);
+bool InputWindowShown();

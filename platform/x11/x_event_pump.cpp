@@ -4,14 +4,18 @@
 
 #include <X11/Xutil.h>
 
+#include <array>
+
 #include "platform/events/event.h"
 #include "platform/x11/key_translation.h"
 #include "platform/x11/linux_system_driver.h"
 #include "platform/x11/x_display.h"
+#include "platform/x11/x_window_events.h"
 
 namespace {
-Atom wm_protocols = None;
-Atom wm_delete_window = None;
+// The key code each X key was reported down with, 0 when it is up: the releases owed when the
+// keyboard is read afresh.
+std::array<int, 256> held_keys{};
 
 int KeyCodeOf(XKeyEvent& key) {
   return TranslateKeysym(XLookupKeysym(&key, 0));
@@ -23,7 +27,9 @@ int SystemButton(unsigned x_button) {
 }
 
 void TranslateKeyPress(XKeyEvent& key) {
-  EmitEvent(EVENT_KEYDOWN, KeyCodeOf(key), key.x, key.y);
+  const int code = KeyCodeOf(key);
+  held_keys[key.keycode & 255] = code;
+  EmitEvent(EVENT_KEYDOWN, code, key.x, key.y);
   char text[16];
   const int length = XLookupString(&key, text, 15, nullptr, nullptr);
   for (int i = 0; i < length; ++i)
@@ -44,6 +50,7 @@ void TranslateKeyRelease(Display* display, XKeyEvent& key) {
       return;
     }
   }
+  held_keys[key.keycode & 255] = 0;
   EmitEvent(EVENT_KEYUP, code, key.x, key.y);
 }
 
@@ -56,12 +63,6 @@ void TranslateButton(const XButtonEvent& button, bool pressed) {
   if (button.button > 5) return;
   EmitEvent(pressed ? EVENT_MOUSEDOWN : EVENT_MOUSEUP, SystemButton(button.button), button.x,
             button.y);
-}
-
-void TranslateClientMessage(const XClientMessageEvent& message) {
-  if (wm_protocols == None || message.message_type != wm_protocols || message.format != 32) return;
-  if (static_cast<Atom>(message.data.l[0]) == wm_delete_window)
-    EmitEvent(EVENT_APPTERMINATE, 0, 0, 0);
 }
 
 void TranslateXEvent(Display* display, XEvent& event) {
@@ -81,10 +82,8 @@ void TranslateXEvent(Display* display, XEvent& event) {
     case MotionNotify:
       EmitEvent(EVENT_MOUSEMOVE, 0, event.xmotion.x, event.xmotion.y);
       break;
-    case ClientMessage:
-      TranslateClientMessage(event.xclient);
-      break;
     default:
+      TranslateWindowEvent(display, event);
       break;
   }
 }
@@ -98,12 +97,12 @@ void PumpXEvents(Display* display) {
   }
 }
 
-void RegisterCloseButton(XWindowId window) {
-  Display* display = XDisplayConnection();
-  if (display == nullptr || window == 0) return;
-  if (wm_delete_window == None) {
-    wm_protocols = XInternAtom(display, "WM_PROTOCOLS", False);
-    wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
+void ReleaseKeysNoLongerHeld(Display* display) {
+  char keymap[32];
+  XQueryKeymap(display, keymap);
+  for (std::size_t keycode = 0; keycode < held_keys.size(); ++keycode) {
+    if (held_keys[keycode] == 0 || (keymap[keycode / 8] >> (keycode % 8)) & 1) continue;
+    EmitEvent(EVENT_KEYUP, held_keys[keycode], 0, 0);
+    held_keys[keycode] = 0;
   }
-  XSetWMProtocols(display, window, &wm_delete_window, 1);
 }

@@ -10,6 +10,7 @@
 #include "game/world/ball.h"
 #include "game/world/game_state.h"
 #include "game/world/screen_geometry.h"
+#include "platform/events/event.h"
 #include "platform/events/key_codes.h"
 #include "tests/support/game_fixture.h"
 
@@ -216,6 +217,28 @@ TEST_F(Play, MouseTurnsThePaddleByAThirdOfItsMotion) {
     RunFrame();
     EXPECT_EQ(Game().angle, 100.0f + turn) << x;
   }
+}
+
+TEST_F(Play, AwayFromTheWindowPlayPausesAndTheReturnDoesNotJerkThePaddle) {
+  const auto ball = OnlyBall(410, 290, 45);
+  Game().paused = 0;
+  Game().angle = 100;
+  EmitEvent(EVENT_APPSUSPEND, 0, 0, 0);
+  MoveMouse(700, kCentreY);  // the pointer travels over other windows
+  RunFrames(2);
+  EXPECT_EQ(Game().paused, 1);
+  EXPECT_EQ(Game().angle, 100) << "no steering by a pointer that is elsewhere";
+  EXPECT_EQ(ball->x, 410);
+  EmitEvent(EVENT_APPRESUME, 0, 0, 0);
+  RunFrame();
+  EXPECT_EQ(Game().angle, 100) << "the first frame back only re-centres the pointer";
+  MoveMouse(kCentreX + 3, kCentreY);
+  RunFrame();
+  EXPECT_EQ(Game().angle, 101);
+  EXPECT_EQ(Game().paused, 1) << "play waits for the serve rule";
+  Click(kMouseLeft);
+  RunFrame();
+  EXPECT_EQ(Game().paused, 0);
 }
 }  // namespace
 

@@ -99,9 +99,9 @@ TEST_F(GlxContext, TheGamesRequestMakesTheHiddenSharedContextFirst) {
   EXPECT_EQ(attributes.map_state, IsViewable);
   EXPECT_EQ(attributes.width, 800);
   EXPECT_EQ(attributes.height, 600);
-  EXPECT_EQ(attributes.your_event_mask, KeyPressMask | KeyReleaseMask | ButtonPressMask |
-                                            ButtonReleaseMask | PointerMotionMask |
-                                            ResizeRedirectMask);
+  EXPECT_EQ(attributes.your_event_mask,
+            KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                PointerMotionMask | ResizeRedirectMask | FocusChangeMask | StructureNotifyMask);
 
   MakeContextCurrent(window);
   EXPECT_EQ(glXGetCurrentContext(), record->context);
@@ -113,16 +113,16 @@ TEST_F(GlxContext, TheGamesRequestMakesTheHiddenSharedContextFirst) {
   EXPECT_EQ(depth_bits, 0) << "flags 2 ask for no depth buffer";
 }
 
-TEST_F(GlxContext, VisibleWindowsAcceptTheCloseButton) {
+TEST_F(GlxContext, VisibleWindowsAnswerTheCloseButtonAndPings) {
   const int window = Create(320, 240, 0, 0, 2);
   ASSERT_NE(window, 0);
   Atom* protocols = nullptr;
   int count = 0;
   ASSERT_NE(XGetWMProtocols(display, ContextRecord(window)->window, &protocols, &count), 0);
-  const Atom delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
-  EXPECT_EQ(count, 1);
-  EXPECT_EQ(count > 0 ? protocols[0] : 0, delete_window);
+  const std::vector<Atom> registered(protocols, protocols + count);
   XFree(protocols);
+  EXPECT_EQ(registered, (std::vector<Atom>{XInternAtom(display, "WM_DELETE_WINDOW", False),
+                                           XInternAtom(display, "_NET_WM_PING", False)}));
 }
 
 TEST_F(GlxContext, VisualAttributesFollowTheFlagsInOrder) {

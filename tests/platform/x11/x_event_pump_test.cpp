@@ -14,7 +14,6 @@
 #include "platform/x11/key_translation.h"
 #include "platform/x11/linux_system_driver.h"
 #include "platform/x11/x_display.h"
-#include "tests/support/close_button.h"
 #include "tests/support/input_window.h"
 
 namespace {
@@ -209,23 +208,6 @@ TEST_F(XEventPump, ButtonsAbove5AreDropped) {
   EXPECT_EQ(first.type, ButtonPress);
   EXPECT_EQ(first.xbutton.button, 8u);
   EXPECT_EQ(PollOnly({EVENT_MOUSEDOWN, EVENT_MOUSEUP, EVENT_MOUSEWHEEL}), std::vector<Seen>{});
-}
-
-TEST_F(XEventPump, TheCloseButtonBecomesAppTerminate) {
-  Display* display = window_->display();
-  RegisterCloseButton(window_->window());
-  Atom* protocols = nullptr;
-  int count = 0;
-  ASSERT_TRUE(XGetWMProtocols(display, window_->window(), &protocols, &count));
-  ASSERT_EQ(count, 1);
-  EXPECT_EQ(protocols[0], XInternAtom(display, "WM_DELETE_WINDOW", False));
-  XFree(protocols);
-
-  EnablePolledInput();
-  SendCloseButton(display, window_->window());
-  EXPECT_EQ(AppTerminateRequested(), 1);
-  EXPECT_EQ(AppTerminateRequested(), 0);
-  DisablePolledInput();
 }
 
 TEST_F(XEventPump, HidingAndShowingThePointerRaisesNoXError) {

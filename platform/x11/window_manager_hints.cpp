@@ -1,0 +1,59 @@
+#include "platform/x11/window_manager_hints.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/process/startup.h"
+#include "platform/x11/x_window_events.h"
+
+namespace {
+template <typename T>
+struct XFreeDeleter {
+  void operator()(T* hints) const { XFree(hints); }
+};
+
+void SetClassAndHints(Display* display, Window window, int width, int height) {
+  // NOTE: Xlib takes the names as char* although it never writes them.
+  std::string instance = ApplicationInstance();
+  std::string class_name = ApplicationClass();
+  std::unique_ptr<XClassHint, XFreeDeleter<XClassHint>> class_hint(XAllocClassHint());
+  class_hint->res_name = instance.data();
+  class_hint->res_class = class_name.data();
+
+  std::unique_ptr<XSizeHints, XFreeDeleter<XSizeHints>> size_hints(XAllocSizeHints());
+  size_hints->flags = PMinSize | PMaxSize;
+  size_hints->min_width = size_hints->max_width = width;
+  size_hints->min_height = size_hints->max_height = height;
+
+  std::unique_ptr<XWMHints, XFreeDeleter<XWMHints>> wm_hints(XAllocWMHints());
+  wm_hints->flags = InputHint | StateHint;
+  wm_hints->input = True;
+  wm_hints->initial_state = NormalState;
+
+  // Also sets WM_CLIENT_MACHINE to this host's name.
+  XSetWMProperties(display, window, nullptr, nullptr, nullptr, 0, size_hints.get(), wm_hints.get(),
+                   class_hint.get());
+}
+
+// NOTE: format-32 properties travel through Xlib as arrays of long, whatever long's width.
+void SetCardinals(Display* display, Window window, const char* name,
+                  const std::vector<long>& values) {
+  XChangeProperty(display, window, XInternAtom(display, name, False), XA_CARDINAL, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(values.data()),
+                  static_cast<int>(values.size()));
+}
+}  // namespace
+
+void DescribeWindowToDesktop(Display* display, Window window, int width, int height) {
+  SetClassAndHints(display, window, width, height);
+  SetCardinals(display, window, "_NET_WM_PID", {static_cast<long>(getpid())});
+  const std::vector<std::uint32_t>& icon = ApplicationIcon();
+  if (!icon.empty()) SetCardinals(display, window, "_NET_WM_ICON", {icon.begin(), icon.end()});
+  RegisterWindowManagerProtocols(window);
+}

@@ -1,0 +1,97 @@
+// Focus, mapping and window-manager protocol events of the input window.
+#include "platform/x11/x_window_events.h"
+
+#include <X11/Xlib.h>
+
+#include "platform/events/event.h"
+#include "platform/x11/linux_system_driver.h"
+#include "platform/x11/x_display.h"
+#include "platform/x11/x_event_pump.h"
+
+namespace {
+Atom wm_protocols = None;
+Atom wm_delete_window = None;
+Atom net_wm_ping = None;
+int close_requests = 0;
+bool focused = true;
+Window focus_window = 0;  // the input window `focused` describes
+
+void InternProtocolAtoms(Display* display) {
+  if (wm_protocols != None) return;
+  wm_protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+  wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  net_wm_ping = XInternAtom(display, "_NET_WM_PING", False);
+}
+
+// NOTE: a grab (a window manager's Alt+Tab, a menu) moves the focus only for its duration, and
+// focus events about inferior windows or the pointer say nothing about the keyboard: none of
+// them is a lost or regained focus. Keys released during a grab went elsewhere, so every
+// FocusIn reads the keyboard afresh.
+void TranslateFocus(Display* display, const XFocusChangeEvent& change) {
+  if (change.window != InputWindow()) return;
+  if (focus_window != change.window) {
+    focus_window = change.window;
+    focused = true;
+  }
+  if (change.type == FocusIn) ReleaseKeysNoLongerHeld(display);
+  if (change.mode == NotifyGrab || change.mode == NotifyUngrab) return;
+  if (change.detail == NotifyInferior || change.detail == NotifyPointer) return;
+  const bool gained = change.type == FocusIn;
+  if (gained == focused) return;
+  focused = gained;
+  EmitEvent(gained ? EVENT_APPRESUME : EVENT_APPSUSPEND, 0, 0, 0);
+}
+
+// The reply goes back to the root window, where the window manager listens.
+void AnswerPing(Display* display, const XClientMessageEvent& ping) {
+  XEvent reply{};
+  reply.xclient = ping;
+  reply.xclient.window = DefaultRootWindow(display);
+  XSendEvent(display, reply.xclient.window, False,
+             SubstructureNotifyMask | SubstructureRedirectMask, &reply);
+  XFlush(display);
+}
+
+void TranslateClientMessage(Display* display, const XClientMessageEvent& message) {
+  if (wm_protocols == None || message.message_type != wm_protocols || message.format != 32) return;
+  const Atom protocol = static_cast<Atom>(message.data.l[0]);
+  if (protocol == wm_delete_window) {
+    ++close_requests;
+    EmitEvent(EVENT_APPTERMINATE, 0, 0, 0);
+  } else if (protocol == net_wm_ping && message.window == InputWindow()) {
+    AnswerPing(display, message);
+  }
+}
+}  // namespace
+
+bool TranslateWindowEvent(Display* display, XEvent& event) {
+  switch (event.type) {
+    case FocusIn:
+    case FocusOut:
+      TranslateFocus(display, event.xfocus);
+      return true;
+    case MapNotify:
+      if (event.xmap.window == InputWindow()) SetInputWindowShown(true);
+      return true;
+    case UnmapNotify:
+      if (event.xunmap.window == InputWindow()) SetInputWindowShown(false);
+      return true;
+    case ClientMessage:
+      TranslateClientMessage(display, event.xclient);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void RegisterWindowManagerProtocols(unsigned long window) {
+  Display* display = XDisplayConnection();
+  if (display == nullptr || window == 0) return;
+  InternProtocolAtoms(display);
+  Atom protocols[] = {wm_delete_window, net_wm_ping};
+  XSetWMProtocols(display, window, protocols, 2);
+}
+
+int CloseRequestCount() {
+  return close_requests;
+}

@@ -1,0 +1,187 @@
+// What the window manager tells the input window, on a private X server: focus changes, hiding
+// and showing, the close button and the ping.
+#include "platform/x11/x_window_events.h"
+
+#include <X11/keysym.h>
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "platform/events/event.h"
+#include "platform/events/hooks.h"
+#include "platform/events/key_codes.h"
+#include "platform/events/polled_input.h"
+#include "platform/events/system_driver.h"
+#include "platform/x11/linux_system_driver.h"
+#include "tests/support/close_button.h"
+#include "tests/support/input_window.h"
+#include "tests/support/monotonic_clock.h"
+
+namespace {
+std::vector<int> seen;  // "id data" of the events of interest, in order
+
+ObjectRef Record(int, const ObjectRef& data, const ObjectRef&) {
+  const auto* event = dynamic_cast<const TEvent*>(data.get());
+  if (event != nullptr && (event->id == EVENT_APPSUSPEND || event->id == EVENT_APPRESUME ||
+                           event->id == EVENT_APPTERMINATE || event->id == EVENT_KEYUP))
+    seen.insert(seen.end(), {event->id, event->data});
+  return data;
+}
+
+// Another client of the same server: a window manager, or the program the player switched to.
+struct OtherClient {
+  Display* display = XOpenDisplay(nullptr);
+  ~OtherClient() { XCloseDisplay(display); }
+};
+
+class WindowEvents : public InputWindowTest {
+ protected:
+  void SetUp() override {
+    InputWindowTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    XSelectInput(window_->display(), window_->window(),
+                 KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask);
+    RegisterWindowManagerProtocols(window_->window());
+    PollSystemEvents();
+    EnablePolledInput();
+    InsertHook(EventHookId(), Record, nullptr, 100);
+  }
+  void TearDown() override {
+    DeleteHook(EventHookId(), Record, nullptr);
+    DisablePolledInput();
+    InputWindowTest::TearDown();
+  }
+
+  std::vector<int> Poll() {
+    window_->Sync();
+    seen.clear();
+    PollSystemEvents();
+    return seen;
+  }
+
+  // A focus change with any mode and detail, as the server would report it.
+  void SendFocus(int type, int mode, int detail) {
+    XEvent change{};
+    change.xfocus.type = type;
+    change.xfocus.window = window_->window();
+    change.xfocus.mode = mode;
+    change.xfocus.detail = detail;
+    XSendEvent(window_->display(), window_->window(), False, NoEventMask, &change);
+  }
+};
+
+TEST_F(WindowEvents, OnlyARealChangeOfTheKeyboardFocusSuspendsAndResumes) {
+  struct Case {
+    const char* what;
+    int mode;
+    int detail;
+    bool real;
+  };
+  for (const Case& focus : {Case{"to another window", NotifyNormal, NotifyNonlinear, true},
+                            Case{"to an ancestor", NotifyNormal, NotifyAncestor, true},
+                            Case{"while grabbed", NotifyWhileGrabbed, NotifyNonlinear, true},
+                            Case{"to a grab", NotifyGrab, NotifyNonlinear, false},
+                            Case{"at a grab's end", NotifyUngrab, NotifyNonlinear, false},
+                            Case{"to an inferior", NotifyNormal, NotifyInferior, false},
+                            Case{"about the pointer", NotifyNormal, NotifyPointer, false}}) {
+    // Each change arrives twice: only the first of two alike is news.
+    SendFocus(FocusOut, focus.mode, focus.detail);
+    SendFocus(FocusOut, focus.mode, focus.detail);
+    const std::vector<int> suspended = {EVENT_APPSUSPEND, 0};
+    EXPECT_EQ(Poll(), focus.real ? suspended : std::vector<int>()) << focus.what;
+    EXPECT_EQ(AppIsSuspended(), focus.real ? 1 : 0) << focus.what;
+    SendFocus(FocusIn, focus.mode, focus.detail);
+    SendFocus(FocusIn, focus.mode, focus.detail);
+    const std::vector<int> resumed = {EVENT_APPRESUME, 0};
+    EXPECT_EQ(Poll(), focus.real ? resumed : std::vector<int>()) << focus.what;
+    EXPECT_EQ(AppIsSuspended(), 0) << focus.what;
+  }
+}
+
+// A cancelled Alt+Tab: the window manager grabs the keyboard, the key is let go during the grab,
+// and no real focus change ever reaches the window.
+TEST_F(WindowEvents, AKeyLetGoDuringAnotherClientsGrabIsUpWhenTheGrabEnds) {
+  window_->PressKey(XK_Left);
+  Poll();
+  ASSERT_EQ(KeyIsDown(kKeyLeft), 1);
+  OtherClient window_manager;
+  ASSERT_EQ(XGrabKeyboard(window_manager.display, DefaultRootWindow(window_manager.display), False,
+                          GrabModeAsync, GrabModeAsync, CurrentTime),
+            GrabSuccess);
+  XSync(window_manager.display, False);
+  window_->ReleaseKey(XK_Left);
+  XUngrabKeyboard(window_manager.display, CurrentTime);
+  XSync(window_manager.display, False);
+  EXPECT_EQ(Poll(), (std::vector<int>{EVENT_KEYUP, kKeyLeft}));
+  EXPECT_EQ(KeyIsDown(kKeyLeft), 0);
+}
+
+TEST_F(WindowEvents, AHiddenWindowSleepsUntilShownAgainOrAskedToClose) {
+  EXPECT_FALSE(WaitWhileWindowHidden()) << "a shown window does not wait";
+  for (const bool close : {false, true}) {
+    XUnmapWindow(window_->display(), window_->window());
+    Poll();
+    ASSERT_FALSE(InputWindowShown());
+    const double start = MonotonicMillis();
+    std::thread desktop([this, close] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      OtherClient window_manager;
+      if (close) {
+        SendCloseButton(window_manager.display, window_->window());
+      } else {
+        XMapWindow(window_manager.display, window_->window());
+        XSync(window_manager.display, False);
+      }
+    });
+    EXPECT_TRUE(WaitWhileWindowHidden());
+    const double waited = MonotonicMillis() - start;
+    desktop.join();
+    EXPECT_GE(waited, 300) << "close " << close;
+    EXPECT_LT(waited, 2000) << "close " << close;
+    EXPECT_EQ(InputWindowShown(), !close);
+    EXPECT_EQ(AppTerminateRequested(), close ? 1 : 0);
+  }
+}
+
+TEST_F(WindowEvents, ThePingIsAnsweredToTheRootWindow) {
+  OtherClient window_manager;
+  Display* display = window_manager.display;
+  const Window root = DefaultRootWindow(display);
+  XSelectInput(display, root, SubstructureNotifyMask);
+  XEvent ping{};
+  ping.xclient.type = ClientMessage;
+  ping.xclient.window = window_->window();
+  ping.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  ping.xclient.format = 32;
+  ping.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "_NET_WM_PING", False));
+  ping.xclient.data.l[1] = 4711;  // the window manager's time stamp, echoed back
+  ping.xclient.data.l[2] = static_cast<long>(window_->window());
+  XSendEvent(display, window_->window(), False, NoEventMask, &ping);
+  XSync(display, False);
+  Poll();
+
+  XEvent reply{};
+  const double deadline = MonotonicMillis() + 5000;
+  while (!XCheckTypedWindowEvent(display, root, ClientMessage, &reply)) {
+    ASSERT_LT(MonotonicMillis(), deadline) << "no answer to the ping";
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_EQ(reply.xclient.window, root);
+  EXPECT_EQ(reply.xclient.data.l[0], ping.xclient.data.l[0]);
+  EXPECT_EQ(reply.xclient.data.l[1], 4711);
+  EXPECT_EQ(reply.xclient.data.l[2], ping.xclient.data.l[2]);
+}
+
+TEST_F(WindowEvents, TheCloseButtonBecomesAppTerminate) {
+  Atom* protocols = nullptr;
+  int count = 0;
+  ASSERT_TRUE(XGetWMProtocols(window_->display(), window_->window(), &protocols, &count));
+  EXPECT_EQ(count, 2) << "WM_DELETE_WINDOW and _NET_WM_PING";
+  XFree(protocols);
+  SendCloseButton(window_->display(), window_->window());
+  EXPECT_EQ(Poll(), (std::vector<int>{EVENT_APPTERMINATE, 0}));
+  EXPECT_EQ(AppTerminateRequested(), 1);
+  EXPECT_EQ(AppTerminateRequested(), 0);
+}
+}  // namespace
