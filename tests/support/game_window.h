@@ -55,6 +55,8 @@ class GameWindow {
   // Captures until `screen` is shown; false after the timeout.
   bool WaitForScreen(ShownScreen screen, int timeout_ms);
   ShownScreen last_seen() const { return last_seen_; }
+  Display* display() const { return display_; }
+  Window window() const { return window_; }
 
  private:
   Display* display_ = nullptr;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,4 +103,30 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
   if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.terminating_signal = WTERMSIG(status);
   return result;
+}
+
+BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv,
+                                     const std::vector<std::string>& extra_environment) {
+  const pid_t parent = getpid();
+  pid_ = fork();
+  if (pid_ != 0) return;
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
+  if (getppid() != parent) _exit(1);
+  for (const auto& entry : extra_environment) putenv(const_cast<char*>(entry.c_str()));
+  std::vector<char*> args;
+  for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+  args.push_back(nullptr);
+  execvp(args[0], args.data());
+  _exit(127);
+}
+
+BackgroundProcess::~BackgroundProcess() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGTERM);
+  waitpid(pid_, nullptr, 0);
+}
+
+bool BackgroundProcess::Running() const {
+  if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;  // ended and reaped
+  return pid_ > 0;
 }

@@ -31,3 +31,19 @@ struct ProcessOptions {
 };
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
+
+// A program left running beside the test (a window manager, a compositor), ended with SIGTERM
+// and waited for when this goes; it also ends should the test process die.
+class BackgroundProcess {
+ public:
+  explicit BackgroundProcess(const std::vector<std::string>& argv,
+                             const std::vector<std::string>& extra_environment = {});
+  ~BackgroundProcess();
+  BackgroundProcess(const BackgroundProcess&) = delete;
+  BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+
+  bool Running() const;
+
+ private:
+  mutable int pid_ = -1;
+};
