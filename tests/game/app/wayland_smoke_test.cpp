@@ -42,7 +42,8 @@ std::future<ProcessResult> StartGame(const std::string& display, const std::stri
   const char* preloaded = std::getenv("LD_PRELOAD");
   const char* asan = std::getenv("ASAN_OPTIONS");
   options.extra_environment = {
-      "DISPLAY=" + display, "ZIRKULON_SWAP_COUNTER=" + counter,
+      // Mesa's software rasteriser, as under Xvfb: the menu's pixels are known.
+      "DISPLAY=" + display, "LIBGL_ALWAYS_SOFTWARE=1", "ZIRKULON_SWAP_COUNTER=" + counter,
       "LD_PRELOAD=" + (preloaded != nullptr ? std::string(preloaded) + ":" : std::string()) +
           ZIRKULON_HELPERS_DIR "/libswap_counter.so",
       // The counter is not instrumented: a sanitizer build of the game must accept it first.
