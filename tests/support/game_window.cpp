@@ -86,9 +86,13 @@ GameWindow::~GameWindow() {
   if (display_ != nullptr) XCloseDisplay(display_);
 }
 
-bool GameWindow::Find(int timeout_ms) {
+bool GameWindow::FindLeavingPointer(int timeout_ms) {
   window_ = WaitForWindow(display_, timeout_ms);
-  if (window_ == 0) return false;
+  return window_ != 0;
+}
+
+bool GameWindow::Find(int timeout_ms) {
+  if (!FindLeavingPointer(timeout_ms)) return false;
   // With no window manager, keys go to the window under the pointer.
   MovePointer(kCentreX, kCentreY);
   return true;

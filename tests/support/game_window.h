@@ -38,8 +38,12 @@ class GameWindow {
   GameWindow(const GameWindow&) = delete;
   GameWindow& operator=(const GameWindow&) = delete;
 
-  // Waits for a mapped window titled as the game's; false after the timeout.
+  // Waits for a mapped window titled as the game's, then moves the pointer into it; false after
+  // the timeout.
   bool Find(int timeout_ms);
+  // As Find, leaving the pointer where it is.
+  // NOTE: Xwayland with no input seat (a headless compositor) crashes on XTest pointer motion.
+  bool FindLeavingPointer(int timeout_ms);
   // Waits until the window is gone (the process closed it); false after the timeout.
   bool WaitGone(int timeout_ms);
 
