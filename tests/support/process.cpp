@@ -106,12 +106,18 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOpti
 }
 
 BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv,
-                                     const std::vector<std::string>& extra_environment) {
+                                     const std::vector<std::string>& extra_environment,
+                                     const std::string& output_path) {
   const pid_t parent = getpid();
   pid_ = fork();
   if (pid_ != 0) return;
   prctl(PR_SET_PDEATHSIG, SIGTERM);
   if (getppid() != parent) _exit(1);
+  const int out = output_path.empty() ? -1 : open(output_path.c_str(), O_WRONLY | O_CREAT, 0600);
+  if (out >= 0) {
+    dup2(out, STDOUT_FILENO);
+    dup2(out, STDERR_FILENO);
+  }
   for (const auto& entry : extra_environment) putenv(const_cast<char*>(entry.c_str()));
   std::vector<char*> args;
   for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
@@ -121,12 +127,17 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv,
 }
 
 BackgroundProcess::~BackgroundProcess() {
-  if (pid_ <= 0) return;
+  if (!Running()) return;
   kill(pid_, SIGTERM);
-  waitpid(pid_, nullptr, 0);
+  const double deadline = MonotonicMillis() + 5000;
+  while (Running() && MonotonicMillis() < deadline) usleep(10000);
+  if (Running()) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
 }
 
-bool BackgroundProcess::Running() const {
-  if (pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = -1;  // ended and reaped
+bool BackgroundProcess::Running(int* status) const {
+  if (pid_ > 0 && waitpid(pid_, status, WNOHANG) == pid_) pid_ = -1;  // ended and reaped
   return pid_ > 0;
 }

@@ -33,16 +33,19 @@ struct ProcessOptions {
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
 
 // A program left running beside the test (a window manager, a compositor), ended with SIGTERM
-// and waited for when this goes; it also ends should the test process die.
+// (SIGKILL when it is still there five seconds later) and waited for when this goes; it also ends
+// should the test process die. Its output goes to `output_path` when one is given.
 class BackgroundProcess {
  public:
   explicit BackgroundProcess(const std::vector<std::string>& argv,
-                             const std::vector<std::string>& extra_environment = {});
+                             const std::vector<std::string>& extra_environment = {},
+                             const std::string& output_path = {});
   ~BackgroundProcess();
   BackgroundProcess(const BackgroundProcess&) = delete;
   BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
-  bool Running() const;
+  // False once it has ended; `status` then gets its wait status.
+  bool Running(int* status = nullptr) const;
 
  private:
   mutable int pid_ = -1;

@@ -1,14 +1,9 @@
 #include "tests/support/weston_session.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -55,35 +50,17 @@ void WestonSession::Start() {
   MakeXSocketFolder();
   const std::string log = runtime_dir_ + "/weston.log";
   const std::string output = runtime_dir_ + "/weston.out";
-  const pid_t parent = getpid();
-  pid_ = fork();
-  if (pid_ == 0) {
-    // The compositor must not outlive a test process that crashes.
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (getppid() != parent) _exit(1);
-    const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out >= 0) {
-      dup2(out, STDOUT_FILENO);
-      dup2(out, STDERR_FILENO);
-    }
-    setenv("XDG_RUNTIME_DIR", runtime_dir_.c_str(), 1);
-    const std::string log_option = "--log=" + log;
-    // No idle timeout: an idle desktop shell would blank the output and stop frame callbacks.
-    execlp("weston", "weston", "--backend=headless-backend.so", "--xwayland", "--no-config",
-           "--idle-time=0", "--width=1280", "--height=1024", "--socket=zirkulon-wayland",
-           log_option.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  if (pid_ < 0) {
-    error_ = "cannot fork to start weston: check the process limit";
-    return;
-  }
+  // No idle timeout: an idle desktop shell would blank the output and stop frame callbacks.
+  weston_ = std::make_unique<BackgroundProcess>(
+      std::vector<std::string>{"weston", "--backend=headless-backend.so", "--xwayland",
+                               "--no-config", "--idle-time=0", "--width=1280", "--height=1024",
+                               "--socket=zirkulon-wayland", "--log=" + log},
+      std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_dir_}, output);
   // Weston picks the X display itself and names it in its log once it listens there.
   const double deadline = MonotonicMillis() + kStartTimeoutMs;
   while (display_.empty()) {
     int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
+    if (!weston_->Running(&status)) {
       error_ = WIFEXITED(status) && WEXITSTATUS(status) == 127
                    ? std::string("weston could not be run") + kInstall
                    : "weston ended before naming an X display (" + LogTail() + ")" + kInstall;
@@ -124,19 +101,7 @@ std::string WestonSession::LogTail() const {
 
 WestonSession::~WestonSession() {
   if (keep_alive_ != nullptr) XCloseDisplay(keep_alive_);
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
-    // A compositor stuck in a request may ignore the request to end: it is killed after a while.
-    bool ended = false;
-    for (int i = 0; i < 500 && !ended; ++i) {
-      ended = waitpid(pid_, nullptr, WNOHANG) != 0;
-      if (!ended) usleep(10000);
-    }
-    if (!ended) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
+  weston_.reset();
   if (!runtime_dir_.empty()) {
     std::error_code ignored;
     std::filesystem::remove_all(runtime_dir_, ignored);

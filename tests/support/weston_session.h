@@ -4,9 +4,11 @@
 #pragma once
 
 #include <X11/Xlib.h>
-#include <sys/types.h>
 
+#include <memory>
 #include <string>
+
+#include "tests/support/process.h"
 
 class WestonSession {
  public:
@@ -28,7 +30,7 @@ class WestonSession {
   void Start();
   std::string LogTail() const;
 
-  pid_t pid_ = -1;
+  std::unique_ptr<BackgroundProcess> weston_;
   std::string runtime_dir_;
   std::string display_;
   std::string error_;
