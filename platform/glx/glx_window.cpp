@@ -25,6 +25,7 @@ constexpr long kInputEvents = KeyPressMask | KeyReleaseMask | ButtonPressMask | 
                               StructureNotifyMask;
 constexpr int kMapWaitMillis = 5000;
 constexpr int kMapPollMillis = 5;
+constexpr int kMapRepeatMillis = 500;
 
 struct VisualDeleter {
   void operator()(XVisualInfo* visual) const { XFree(visual); }
@@ -72,17 +73,26 @@ Bool IsMapNotifyFor(Display*, XEvent* event, XPointer window) {
 
 // NOTE: bounded, because a window the server refused never maps; a termination request is raised
 // so that a stuck start can still be ended. Timed by the clock: the 1 ms alarm cuts sleeps short.
+// A window manager that is itself starting may drop the request to map (seen with openbox), so
+// the request is repeated now and then: a window that is already mapped ignores it.
 bool WaitUntilMapped(Display* display, Window window) {
   XEvent mapped;
   const timespec pause{0, kMapPollMillis * 1000 * 1000};
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(kMapWaitMillis);
+  const auto start = std::chrono::steady_clock::now();
+  const auto deadline = start + std::chrono::milliseconds(kMapWaitMillis);
+  auto next_request = start + std::chrono::milliseconds(kMapRepeatMillis);
   for (;;) {
     if (XCheckIfEvent(display, &mapped, IsMapNotifyFor, reinterpret_cast<XPointer>(window))) {
       return true;
     }
     RaisePendingTermination();
-    if (std::chrono::steady_clock::now() >= deadline) return false;
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) return false;
+    if (now >= next_request) {
+      XMapRaised(display, window);
+      XFlush(display);
+      next_request = now + std::chrono::milliseconds(kMapRepeatMillis);
+    }
     nanosleep(&pause, nullptr);
   }
 }

@@ -4,7 +4,9 @@
 // shared window is made as usual. It reports whether the window opened, how long the attempt
 // took, the game's error text, and its own window and colormap counts before and after.
 // Modes: "bad-window" (a depth the screen lacks: BadMatch), "bad-map" (maps a window that does not
-// exist: BadWindow), "never-mapped" (the map request is never sent, so no MapNotify ever comes).
+// exist: BadWindow), "never-mapped" (the map request is never sent, so no MapNotify ever comes),
+// "first-map-lost" (only the first request is lost, as a window manager that is starting may lose
+// it).
 #include <X11/Xlib.h>
 #include <X11/extensions/XRes.h>
 
@@ -83,7 +85,8 @@ Window __wrap_XCreateWindow(Display* display, Window parent, int x, int y, unsig
 
 int __wrap_XMapRaised(Display* display, Window window) {
   if (window != game_window) return __real_XMapRaised(display, window);
-  if (mode == "never-mapped") return 1;
+  static int requests = 0;
+  if (mode == "never-mapped" || (mode == "first-map-lost" && ++requests == 1)) return 1;
   // NOTE: the id of no window: a fresh id the client never used for anything.
   if (mode == "bad-map") window = XAllocID(display);
   return __real_XMapRaised(display, window);

@@ -89,6 +89,14 @@ TEST(RefusedWindow, AWindowThatNeverAppearsIsGivenUpAfterSomeSeconds) {
   ExpectNothingLeft(report);
 }
 
+TEST(RefusedWindow, ALostRequestToMapIsRepeated) {
+  REQUIRE_DISPLAY();
+  const ProcessResult result = RunProcess({kProbe, "first-map-lost"});
+  auto report = ParseReport(result.standard_output);
+  EXPECT_EQ(report["opened"], "1") << report["failure"];
+  EXPECT_LT(std::stoi(report["millis"]), 4000);
+}
+
 TEST(RefusedWindow, ATerminationRequestEndsTheWaitForTheWindow) {
   REQUIRE_DISPLAY();
   ProcessOptions options;
