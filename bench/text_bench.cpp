@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "game/screens/screen_texts.h"
-#include "imagetext/gl/imagetext_module.h"
+#include "imagetext/text/imagetext_module.h"
 #include "imagetext/text/text.h"
 #include "platform/events/system_driver.h"
 #include "platform/graphics/graphics.h"

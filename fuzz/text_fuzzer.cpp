@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "imagetext/gl/imagetext_module.h"
+#include "imagetext/text/imagetext_module.h"
 #include "imagetext/text/text.h"
 #include "platform/graphics/graphics.h"
 #include "render2d/drawing/vex2d.h"

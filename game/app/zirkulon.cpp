@@ -5,7 +5,7 @@
 #include "game/app/window_icon.h"
 #include "game/screens/frame.h"
 #include "game/world/screen_geometry.h"
-#include "imagetext/gl/imagetext_module.h"
+#include "imagetext/text/imagetext_module.h"
 #include "platform/core/runtime_error.h"
 #include "platform/events/event_queue.h"
 #include "platform/events/system_driver.h"

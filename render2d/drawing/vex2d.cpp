@@ -10,7 +10,6 @@ namespace {
 std::shared_ptr<TVex2DGraphics> current_graphics;
 TVex2DDriver* current_driver = nullptr;
 std::shared_ptr<TImageFont> default_font;
-DefaultFontFactory default_font_factory;
 bool started = false;
 
 // The state to act on; null when no graphics object is current, which makes every call harmless.
@@ -23,8 +22,6 @@ std::shared_ptr<TVex2DGraphics> TVex2DGraphics::Create(std::shared_ptr<TGraphics
                                                        TVex2DDriver* driver) {
   int width = 0, height = 0, depth = 0, hertz = 0, flags = 0;
   graphics->GetSettings(width, height, depth, hertz, flags);
-  // The one place the default font is made: once, when the first graphics object is created.
-  if (!default_font && default_font_factory) default_font = default_font_factory();
   auto result = std::make_shared<TVex2DGraphics>();
   result->viewport_w = width;
   result->viewport_h = height;
@@ -232,8 +229,8 @@ std::shared_ptr<TImageFont> GetImageFont() {
   return State() ? State()->image_font : nullptr;
 }
 
-void SetDefaultFontFactory(DefaultFontFactory factory) {
-  default_font_factory = std::move(factory);
+void UseDefaultImageFont(std::shared_ptr<TImageFont> font) {
+  default_font = std::move(font);
 }
 std::shared_ptr<TImageFont> DefaultImageFont() {
   return default_font;

@@ -139,9 +139,9 @@ TTransform2D CurrentDrawMatrix();
 void SetImageFont(std::shared_ptr<TImageFont> font);
 std::shared_ptr<TImageFont> GetImageFont();
 
-// The process-wide default font, made once by the registered factory at the first Create.
-using DefaultFontFactory = std::function<std::shared_ptr<TImageFont>()>;
-void SetDefaultFontFactory(DefaultFontFactory factory);
+// The process-wide default font, handed over by the images-and-text module when it starts (the
+// renderer only holds it): graphics created from then on start with it.
+void UseDefaultImageFont(std::shared_ptr<TImageFont> font);
 std::shared_ptr<TImageFont> DefaultImageFont();
 
 void StartVex2DModule();

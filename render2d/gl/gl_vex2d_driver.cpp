@@ -10,6 +10,8 @@
 
 #include "platform/glx/gl_graphics.h"
 #include "platform/glx/shared_context_scope.h"
+#include "render2d/gl/gl_image_frame.h"
+#include "render2d/gl/gl_state_cache.h"
 
 namespace {
 // Back-end state for whichever context the last SetGraphics made current.
@@ -18,7 +20,6 @@ unsigned int cached_texture = 0;
 bool texturing = false;
 std::uint8_t color_bytes[4] = {0, 0, 0, 0};  // red, green, blue, alpha for glColor4ubv
 TTransform2D matrix{0, 0, 0, 0};
-TextureFrameFactory texture_frame_factory;
 bool started = false;
 
 #ifndef NDEBUG
@@ -112,9 +113,8 @@ void TGLVex2DDriver::Flip(int sync) {
 
 std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap& pixmap,
                                                                    int flags) {
-  if (!texture_frame_factory) return nullptr;
   SharedContextScope shared;
-  return texture_frame_factory(pixmap, flags);
+  return TGLImageFrame::CreateFromPixmap(pixmap, flags);
 }
 
 void TGLVex2DDriver::SetBlend(int mode) {
@@ -276,10 +276,6 @@ void DisableTexturing() {
 
 TTransform2D GLVex2DMatrix() {
   return matrix;
-}
-
-void SetTextureFrameFactory(TextureFrameFactory factory) {
-  texture_frame_factory = std::move(factory);
 }
 
 void StartGLVex2DModule() {

@@ -22,7 +22,7 @@ class TGLVex2DDriver : public TVex2DDriver {
   void SetGraphics(const std::shared_ptr<TGraphics>& graphics) override;
   void Flip(int sync) override;
 
-  // Made in the hidden shared context by the registered texture-frame factory; null without one.
+  // A texture frame (gl_image_frame.h), made in the hidden shared context.
   std::shared_ptr<TImageFrame> CreateFrameFromPixmap(const TPixmap& pixmap, int flags) override;
   void SetBlend(int mode) override;
   void SetAlpha(float alpha) override;
@@ -47,18 +47,6 @@ class TGLVex2DDriver : public TVex2DDriver {
 
 // The one OpenGL 2D driver, made on first use.
 TGLVex2DDriver* GetGLVex2DDriver();
-
-// The texture cache, shared with texture frames: each call reaches OpenGL only on a change.
-void BindTextureName(unsigned int name);
-void EnableTexturing(unsigned int name);  // binds, then enables GL_TEXTURE_2D
-void DisableTexturing();
-
-// The matrix last given to SetTransform; texture frames map their corners with it.
-TTransform2D GLVex2DMatrix();
-
-// How CreateFrameFromPixmap makes a texture frame; registered by the image module at its start.
-using TextureFrameFactory = std::function<std::shared_ptr<TImageFrame>(const TPixmap&, int flags)>;
-void SetTextureFrameFactory(TextureFrameFactory factory);
 
 // Starts the OpenGL graphics module, then selects this driver with a back buffer.
 void StartGLVex2DModule();

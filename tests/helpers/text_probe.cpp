@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "imagetext/gl/imagetext_module.h"
+#include "imagetext/text/imagetext_module.h"
 #include "imagetext/text/text.h"
 #include "platform/events/system_driver.h"
 #include "platform/graphics/graphics.h"

@@ -5,7 +5,7 @@
 #include "game/screens/frame.h"
 #include "game/world/game_state.h"
 #include "game/world/screen_geometry.h"
-#include "imagetext/gl/imagetext_module.h"
+#include "imagetext/text/imagetext_module.h"
 #include "platform/events/event.h"
 #include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "imagetext/gl/imagetext_module.h"
+#include "imagetext/text/imagetext_module.h"
 #include "platform/graphics/graphics.h"
 #include "render2d/gl/gl_vex2d_driver.h"
 #include "tests/support/display.h"

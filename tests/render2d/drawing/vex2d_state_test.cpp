@@ -6,12 +6,8 @@
 #include "render2d/drawing/vex2d.h"
 #include "tests/support/recording_vex2d_driver.h"
 
-// render2d only holds fonts; this binary gives the type a body so the default-font factory can
-// make one.
-class TImageFont {
- public:
-  int id = 0;
-};
+// render2d only holds fonts; this binary gives the type a body so that the test can make some.
+class TImageFont {};
 
 namespace {
 using Args = std::vector<double>;
@@ -269,23 +265,16 @@ TEST(Vex2DState, CloseReleasesTheContextOnce) {
   EXPECT_EQ(w, 0);
 }
 
-TEST(Vex2DState, DefaultFontIsMadeOnceAndStandsInForNone) {
-  int made = 0;
-  SetDefaultFontFactory([&made] {
-    ++made;
-    auto font = std::make_shared<TImageFont>();
-    font->id = made;
-    return font;
-  });
+TEST(Vex2DState, TheDefaultFontIsHandedOverAndStandsInForNone) {
+  const std::shared_ptr<TImageFont> before = DefaultImageFont();
+  auto font = std::make_shared<TImageFont>();
+  UseDefaultImageFont(font);
   TRecordingSession session;
-  auto second = session.driver.CreateGraphics(10, 10, 0, 60, 0);
-  EXPECT_EQ(made, 1);
-  ASSERT_NE(DefaultImageFont(), nullptr);
-  EXPECT_EQ(GetImageFont(), DefaultImageFont());
+  EXPECT_EQ(GetImageFont(), font) << "new graphics start with the default font";
   auto own = std::make_shared<TImageFont>();
   SetImageFont(own);
   EXPECT_EQ(GetImageFont(), own);
   SetImageFont(nullptr);
-  EXPECT_EQ(GetImageFont(), DefaultImageFont());
-  SetDefaultFontFactory(nullptr);
+  EXPECT_EQ(GetImageFont(), font);
+  UseDefaultImageFont(before);
 }

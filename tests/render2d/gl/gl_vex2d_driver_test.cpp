@@ -12,6 +12,7 @@
 
 #include "platform/glx/gl_graphics.h"
 #include "render2d/drawing/primitives.h"
+#include "render2d/gl/gl_state_cache.h"
 #include "tests/render2d/gl/gl_vex2d_fixture.h"
 #include "tests/support/display.h"
 #include "tests/support/gl_probe.h"

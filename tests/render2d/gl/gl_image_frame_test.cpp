@@ -1,6 +1,6 @@
 // Texture frames on real OpenGL (Xvfb with Mesa): sizes, texture coordinates, edge padding,
 // filters and mipmaps, rebuilding under a new graphics serial, and release of the texture.
-#include "imagetext/gl/gl_image_frame.h"
+#include "render2d/gl/gl_image_frame.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include "platform/graphics/graphics.h"
 #include "render2d/drawing/primitives.h"
 #include "render2d/drawing/vex2d.h"
+#include "render2d/gl/gl_state_cache.h"
 #include "render2d/gl/gl_vex2d_driver.h"
 #include "tests/support/graphics_fixtures.h"
 

@@ -1,6 +1,6 @@
 // Texture frames: power-of-two textures with the picture in the top-left corner and its last
 // column and row repeated beside it, so that linear filtering at the edges samples the picture.
-#include "imagetext/gl/gl_image_frame.h"
+#include "render2d/gl/gl_image_frame.h"
 
 #include <GL/gl.h>
 
@@ -10,7 +10,7 @@
 #include "platform/core/runtime_error.h"
 #include "platform/glx/shared_context_scope.h"
 #include "platform/graphics/graphics.h"
-#include "render2d/gl/gl_vex2d_driver.h"
+#include "render2d/gl/gl_state_cache.h"
 
 namespace {
 // The image flags that matter to textures.
