@@ -232,6 +232,10 @@ SwapIntervalEntry ReplaceSwapIntervalEntry(SwapIntervalEntry entry) {
   return previous;
 }
 
+bool GLContextIsCurrent() {
+  return display != nullptr && LiveDisplay() != nullptr && glXGetCurrentContext() != nullptr;
+}
+
 SharedContextScope::SharedContextScope() {
   if (display == nullptr || LiveDisplay() == nullptr || FullScreenActive()) return;
   const int target = SharedContext();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/glx/glx_context.h"
+#include "platform/graphics/graphics.h"
 #include "platform/x11/x_display.h"
 
 std::string DescribeGraphicsFailure(int flags) {
@@ -36,6 +37,8 @@ std::string DescribeGraphicsFailure(int flags) {
            "colour depth (24 bits) and its OpenGL drivers";
   }
   XFree(visual);
+  // A runtime error raised during creation already says what failed and what to check.
+  if (!GraphicsCreationError().empty()) return GraphicsCreationError();
   const std::string& failure = LastContextWindowFailure();
   if (!failure.empty()) {
     return failure +

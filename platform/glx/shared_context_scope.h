@@ -3,6 +3,10 @@
 // hold one without them.
 #pragma once
 
+// Whether an OpenGL context of the open display is current: once the display has closed, the
+// textures have gone with their contexts and there is nothing left to delete.
+bool GLContextIsCurrent();
+
 class SharedContextScope {
  public:
   // Makes the shared context current (made on first need). In full screen, or when there is no

@@ -3,6 +3,8 @@
 #include "platform/graphics/graphics.h"
 
 #include <cstdlib>
+#include <functional>
+#include <string>
 
 #include "platform/core/runtime_error.h"
 #include "platform/events/hooks.h"
@@ -34,6 +36,7 @@ bool paced = false;
 FramePacer pacer;
 FrameClock* frame_clock = nullptr;
 int flip_hook_id = -1;
+std::string creation_error;  // the text of the runtime error the last creation raised
 bool exit_handler_registered = false;
 bool started = false;
 
@@ -86,6 +89,19 @@ int WaitUntilFrameDue(int sync) {
   }
   pacer.WaitForNextFrame(Clock());
   return 0;
+}
+
+// A creation that raises a runtime error makes nothing; the error's text is kept for the report.
+std::shared_ptr<TGraphics> Creating(const std::function<std::shared_ptr<TGraphics>()>& create) {
+  creation_error.clear();
+  try {
+    return create();
+  } catch (const TerminationRequest&) {
+    throw;  // a termination is no failure to create: it ends the program
+  } catch (const RuntimeError& error) {
+    creation_error = error.what();
+    return nullptr;
+  }
 }
 
 // NOTE: whether this runs before or after the display's own exit function does not matter: the
@@ -148,24 +164,18 @@ int HasGraphicsMode(int width, int height, int depth, int hertz) {
 
 std::shared_ptr<TGraphics> NewGraphics(int width, int height, int depth, int hertz, int flags) {
   if (current_driver == nullptr) return nullptr;
-  try {
+  return Creating([&] {
     return current_driver->CreateGraphics(width, height, depth, hertz, flags | default_flags);
-  } catch (const TerminationRequest&) {
-    throw;  // a termination is no failure to create: it ends the program
-  } catch (const RuntimeError&) {
-    return nullptr;
-  }
+  });
 }
 
 std::shared_ptr<TGraphics> AttachGraphicsTo(unsigned long widget, int flags) {
   if (current_driver == nullptr) return nullptr;
-  try {
-    return current_driver->AttachGraphics(widget, flags | default_flags);
-  } catch (const TerminationRequest&) {
-    throw;  // a termination is no failure to create: it ends the program
-  } catch (const RuntimeError&) {
-    return nullptr;
-  }
+  return Creating([&] { return current_driver->AttachGraphics(widget, flags | default_flags); });
+}
+
+const std::string& GraphicsCreationError() {
+  return creation_error;
 }
 
 void CloseGraphicsContext(const std::shared_ptr<TGraphics>& graphics) {

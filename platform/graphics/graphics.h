@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/core/text.h"
@@ -69,9 +70,12 @@ void GraphicsModeAt(int index, int& width, int& height, int& depth, int& hertz);
 int HasGraphicsMode(int width, int height, int depth, int hertz);
 
 // The current driver's creation with the default flags added. A runtime error raised during
-// creation comes back as null; any other exception passes on.
+// creation comes back as null, its text kept in GraphicsCreationError; any other exception
+// passes on.
 std::shared_ptr<TGraphics> NewGraphics(int width, int height, int depth, int hertz, int flags);
 std::shared_ptr<TGraphics> AttachGraphicsTo(unsigned long widget, int flags);
+// The text of the runtime error the last creation raised; empty when it raised none.
+const std::string& GraphicsCreationError();
 
 void CloseGraphicsContext(const std::shared_ptr<TGraphics>& graphics);
 void SelectGraphics(const std::shared_ptr<TGraphics>& graphics);

@@ -138,9 +138,9 @@ TGLImageFrame::~TGLImageFrame() {
     // NOTE: the GLX layer's own guard, not the driver object: the default font's frames go when
     // the program's statics are destroyed, and the driver object may be gone by then.
     SharedContextScope shared;
-    glDeleteTextures(1, &name);
+    if (GLContextIsCurrent()) glDeleteTextures(1, &name);
   }
-  if (seq == GraphicsSerial()) {
+  if (seq == GraphicsSerial() && GLContextIsCurrent()) {
     glDeleteTextures(1, &name);
     // NOTE: the drawing context may still have this texture bound, and OpenGL hands the freed
     // name to the next new texture; a cache still holding the name would then skip binding it.

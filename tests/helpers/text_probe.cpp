@@ -1,5 +1,9 @@
 // A small program that draws text in the game's window through the real process entry and then
-// ends, for tests of what happens to the glyph textures when the program ends.
+// ends, for tests of what happens to the glyph textures when the program ends. Linked with
+// glDeleteTextures routed through here: a deletion with no context current is told on standard
+// error.
+#include <GL/glx.h>
+
 #include <cstdio>
 #include <string>
 
@@ -34,6 +38,14 @@ void ProbeMain() {
   if (mode == "close-first") CloseDefaultGraphics();
 }
 }  // namespace
+
+extern "C" {
+void __real_glDeleteTextures(GLsizei count, const GLuint* names);
+void __wrap_glDeleteTextures(GLsizei count, const GLuint* names) {
+  if (glXGetCurrentContext() == nullptr) std::fputs("glDeleteTextures with no context\n", stderr);
+  __real_glDeleteTextures(count, names);
+}
+}
 
 int main(int argc, char** argv) {
   return ProcessEntry(argc, argv, &ProbeMain);

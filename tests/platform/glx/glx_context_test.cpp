@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/runtime_error.h"
+#include "platform/glx/gl_graphics.h"
+#include "platform/glx/graphics_diagnosis.h"
 #include "platform/glx/shared_context_scope.h"
+#include "platform/graphics/graphics.h"
 #include "platform/x11/x_display.h"
 #include "tests/support/display.h"
 
@@ -306,6 +309,20 @@ TEST_F(GlxContext, ASizeTheServerCannotMakeIsRefusedWithoutWaiting) {
   EXPECT_EQ(CurrentContext(), 0) << "nothing was made current";
   // The glue still makes a good window afterwards.
   EXPECT_NE(Create(64, 48, 0, 60, 2), 0);
+}
+
+TEST_F(GlxContext, AnErrorRaisedWhileCreatingIsTheFailureTheGameReports) {
+  SelectGraphicsDriver(GLGraphicsDriver(), 2);
+  refuse_make_current = true;
+  EXPECT_EQ(NewGraphics(64, 64, 0, 60, 0), nullptr);
+  refuse_make_current = false;
+  EXPECT_EQ(DescribeGraphicsFailure(2).rfind("OpenGL could not make the new window's context "
+                                             "current (glXMakeCurrent on window ",
+                                             0),
+            0u)
+      << DescribeGraphicsFailure(2);
+  EXPECT_NE(NewGraphics(64, 64, 0, 60, 0), nullptr);
+  EXPECT_EQ(GraphicsCreationError(), "") << "a creation that succeeds raised nothing";
 }
 
 TEST_F(GlxContext, AContextThatCannotBeMadeCurrentRaisesAnErrorSayingWhat) {
