@@ -74,7 +74,7 @@ TImageGlyph* TImageFont::LoadGlyph(int index) {
     glyph->_advance = source->Advance();
     source->GetRect(glyph->_x, glyph->_y, glyph->_w, glyph->_h);
     if (PixmapRef pixels = source->Pixels())
-      glyph->_image = TImage::Load(pixels->Copy(), _imageFlags, 0, 0, 0);
+      glyph->_image = TImage::Load(pixels->Copy(), _imageFlags | PACKEDIMAGE, 0, 0, 0);
   }
   _glyphs[index] = std::move(glyph);
   return _glyphs[index].get();
@@ -124,7 +124,8 @@ ImageFontRef TImageFont::CreateDefault() {
     glyph->_h = kFontGlyphHeight;
     // Each glyph owns a copy of its cell, so the strip can go.
     PixmapRef cell = strip->Window(n * kFontGlyphWidth, 0, kFontGlyphWidth, kFontGlyphHeight);
-    glyph->_image = TImage::Load(cell->Copy(), 0, 0, 0, 0);
+    // Glyphs share textures: a line of text then draws without changing texture.
+    glyph->_image = TImage::Load(cell->Copy(), PACKEDIMAGE, 0, 0, 0);
     font->_glyphs[n] = std::move(glyph);
   }
   return font;

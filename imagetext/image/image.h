@@ -14,6 +14,7 @@ inline constexpr int MASKEDIMAGE = 1;     // a pixmap without alpha gets its key
 inline constexpr int FILTEREDIMAGE = 2;   // linear texture filtering instead of nearest
 inline constexpr int MIPMAPPEDIMAGE = 4;  // a full chain of mipmap levels
 inline constexpr int DYNAMICIMAGE = 8;    // set by NewDrawImage; no effect with OpenGL
+inline constexpr int PACKEDIMAGE = 16;    // small: may share a texture with other small pictures
 
 class TImage;
 using ImageRef = std::shared_ptr<TImage>;

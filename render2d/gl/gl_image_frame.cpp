@@ -1,5 +1,6 @@
-// Texture frames: power-of-two textures with the picture in the top-left corner and its last
-// column and row repeated beside it, so that linear filtering at the edges samples the picture.
+// Texture frames: power-of-two textures (or layers of shared ones) with the picture in the top-left
+// corner and its last column and row repeated beside it, so that sampling at the edges reads the
+// picture.
 #include "render2d/gl/gl_image_frame.h"
 
 #include <GL/gl.h>
@@ -8,7 +9,6 @@
 #include <utility>
 
 #include "platform/core/runtime_error.h"
-#include "platform/glx/shared_context_scope.h"
 #include "platform/graphics/graphics.h"
 #include "render2d/gl/gl_state_cache.h"
 
@@ -16,23 +16,25 @@ namespace {
 // The image flags that matter to textures.
 constexpr int FILTERED_TEXTURE = 2;
 constexpr int MIPMAPPED_TEXTURE = 4;
+constexpr int PACKED_TEXTURE = 16;
 
-// The pixmap that fills the whole texture: the picture in the top-left corner, then its last
-// column and row once more beside it.
-PixmapRef PadToTexture(const TPixmap& picture, int texture_width, int texture_height) {
-  const int w = picture.width;
-  const int h = picture.height;
-  PixmapRef texture = TPixmap::Create(texture_width, texture_height, RGBA8888, 4);
-  // Cleared, so that the texels past the repeated edge never feed stale memory into the smaller
-  // mipmap levels.
-  texture->ClearPixels(0);
-  texture->Paste(picture, 0, 0);
-  if (w < texture_width) texture->Paste(*texture->Window(w - 1, 0, 1, h), w, 0);
-  if (h < texture_height) {
-    const int copied_width = std::min(w + 1, texture_width);
-    texture->Paste(*texture->Window(0, h - 1, copied_width, 1), 0, h);
-  }
-  return texture;
+// NOTE: a filtered or mipmapped picture would blend in its neighbours' texels.
+bool Packable(const TPixmap& pixmap, int flags) {
+  return (flags & (PACKED_TEXTURE | FILTERED_TEXTURE | MIPMAPPED_TEXTURE)) == PACKED_TEXTURE &&
+         pixmap.width <= kLargestPackedPicture && pixmap.height <= kLargestPackedPicture;
+}
+
+std::shared_ptr<TGLImageFrame> PackedFrame(const TPixmap& pixmap) {
+  const TPackedPlace place = PackIntoLayers(pixmap);
+  if (!place.texture) return nullptr;
+  auto frame = std::make_shared<TGLImageFrame>();
+  frame->texture = place.texture;
+  frame->u1 = place.u1;
+  frame->v1 = place.v1;
+  frame->r = place.r;
+  frame->name = place.texture->name;
+  frame->seq = place.texture->seq;
+  return frame;
 }
 }  // namespace
 
@@ -106,6 +108,9 @@ void UploadTexture(const TPixmap& pixmap, int flags) {
 std::shared_ptr<TGLImageFrame> TGLImageFrame::CreateFromPixmap(const TPixmap& pixmap, int flags) {
   // An empty picture has no texels to show and no edge to repeat.
   if (pixmap.width <= 0 || pixmap.height <= 0) return nullptr;
+  if (Packable(pixmap, flags)) {
+    if (auto frame = PackedFrame(pixmap)) return frame;
+  }
   int texture_width = pixmap.width;
   int texture_height = pixmap.height;
   FitTextureSize(texture_width, texture_height);
@@ -124,33 +129,18 @@ std::shared_ptr<TGLImageFrame> TGLImageFrame::CreateFromPixmap(const TPixmap& pi
     texture = picture->Convert(RGBA8888);
 
   auto frame = std::make_shared<TGLImageFrame>();
-  frame->name = AllocateTexture(texture_width, texture_height, flags);
+  frame->texture = std::make_shared<TGLTexture>(
+      GL_TEXTURE_2D, AllocateTexture(texture_width, texture_height, flags));
+  frame->name = frame->texture->name;
   UploadTexture(texture ? *texture : *picture, flags);
   frame->u1 = static_cast<float>(w) / static_cast<float>(texture_width);
   frame->v1 = static_cast<float>(h) / static_cast<float>(texture_height);
-  frame->seq = GraphicsSerial();
+  frame->seq = frame->texture->seq;
   return frame;
 }
 
-TGLImageFrame::~TGLImageFrame() {
-  if (seq == 0) return;
-  {
-    // NOTE: the GLX layer's own guard, not the driver object: the default font's frames go when
-    // the program's statics are destroyed, and the driver object may be gone by then.
-    SharedContextScope shared;
-    if (GLContextIsCurrent()) glDeleteTextures(1, &name);
-  }
-  if (seq == GraphicsSerial() && GLContextIsCurrent()) {
-    glDeleteTextures(1, &name);
-    // NOTE: the drawing context may still have this texture bound, and OpenGL hands the freed
-    // name to the next new texture; a cache still holding the name would then skip binding it.
-    BindTextureName(0);
-  }
-  seq = 0;
-}
-
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
-  EnableTexturing(name);
+  BeginTexturedQuads(texture->target, name);
   const TTransform2D m = GLVex2DMatrix();
   // Texture coordinates for the corners in the order the rectangle's vertices come.
   const float u[4] = {u0, u1, u1, u0};
@@ -158,9 +148,11 @@ void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float
   int corner = 0;
   glBegin(GL_QUADS);
   EmitRectVertices(m, x0, y0, x1, y1, tx, ty, [&](TVertex2D vertex) {
-    glTexCoord2f(u[corner], v[corner]);
+    if (r < 0)
+      glTexCoord2f(u[corner], v[corner]);
+    else
+      glTexCoord3f(u[corner], v[corner], r);
     glVertex2f(vertex.x, vertex.y);
     ++corner;
   });
-  glEnd();
 }

@@ -1,11 +1,13 @@
-// The OpenGL driver's image frame: one texture, made in the shared context so that every graphics
-// context sees it, holding the picture in its top-left corner.
+// The OpenGL driver's image frame: a picture in a texture made in the shared context, so that
+// every graphics context sees it. A picture fills its texture from the top-left corner; a small
+// unfiltered one flagged for packing does so in a layer of a 3D texture shared with others.
 #pragma once
 
 #include <memory>
 
 #include "imagetext/pixmap/pixmap.h"
 #include "render2d/drawing/image_frame.h"
+#include "render2d/gl/gl_texture.h"
 
 class TGLImageFrame final : public TImageFrame {
  public:
@@ -13,19 +15,19 @@ class TGLImageFrame final : public TImageFrame {
   float v0 = 0;
   float u1 = 0;
   float v1 = 0;
-  unsigned name = 0;  // the OpenGL texture name
-  int seq = 0;        // the graphics serial at construction; 0 once the texture is released
+  float r = -1;  // a packed picture's layer in its 3D texture; negative for a 2D texture
+  std::shared_ptr<TGLTexture> texture;  // shared with the other pictures packed into it
+  unsigned name = 0;                    // the OpenGL texture name
+  int seq = 0;                          // the graphics serial the texture was made under
 
-  // Makes the texture in the context that is current, which the 2D driver has made the shared
-  // one. Raises "Unable to calculate tex size" when OpenGL accepts not even a 1 x 1 texture.
+  // Makes the texture (or packs the picture) in the context that is current, which the 2D driver
+  // has made the shared one. Raises "Unable to calculate tex size" when OpenGL accepts not even a
+  // 1 x 1 texture.
   static std::shared_ptr<TGLImageFrame> CreateFromPixmap(const TPixmap& pixmap, int flags);
 
-  // Releases the texture: in the shared context, and in the current one while the graphics it
-  // was made under are still open.
-  ~TGLImageFrame() override;
-
   // One textured quad with local corners (x0, y0)-(x1, y1) under the driver's current matrix,
-  // moved by (tx, ty), in the driver's current colour, alpha and blend mode.
+  // moved by (tx, ty), in the driver's current colour, alpha and blend mode. Quads of one texture
+  // in a row go out together.
   void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override;
 };
 

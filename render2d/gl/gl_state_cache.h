@@ -4,9 +4,19 @@
 
 #include "render2d/drawing/vertices.h"
 
-void BindTextureName(unsigned int name);
-void EnableTexturing(unsigned int name);  // binds, then enables GL_TEXTURE_2D
+// Textures are bound per target (GL_TEXTURE_2D, GL_TEXTURE_3D); texturing is enabled for at most
+// one target at a time.
+void BindTexture(unsigned int target, unsigned int name);
+void BindTextureName(unsigned int name);                         // 2D
+void EnableTexturingOf(unsigned int target, unsigned int name);  // binds, then enables the target
+void EnableTexturing(unsigned int name);                         // 2D
 void DisableTexturing();
+
+// Textured quads go out in runs: a run stays open (inside glBegin) while quads of the same texture
+// follow, each with the colour current when it is drawn. Every other OpenGL call of the back end
+// ends the run first.
+void BeginTexturedQuads(unsigned int target, unsigned int name);
+void EndQuadBatch();
 
 // The matrix last given to SetTransform; texture frames map their corners with it.
 TTransform2D GLVex2DMatrix();

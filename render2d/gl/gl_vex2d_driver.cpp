@@ -16,8 +16,11 @@
 namespace {
 // Back-end state for whichever context the last SetGraphics made current.
 int cached_blend = 0;  // 0: none applied yet
-unsigned int cached_texture = 0;
-bool texturing = false;
+// The texture bound to each target, and the target texturing is enabled for (0: none).
+unsigned int bound_2d = 0;
+unsigned int bound_3d = 0;
+unsigned int enabled_target = 0;
+bool quads_open = false;                     // a run of textured quads is inside glBegin
 std::uint8_t color_bytes[4] = {0, 0, 0, 0};  // red, green, blue, alpha for glColor4ubv
 TTransform2D matrix{0, 0, 0, 0};
 bool started = false;
@@ -93,6 +96,7 @@ std::shared_ptr<TGraphics> TGLVex2DDriver::CreateGraphics(int width, int height,
 }
 
 void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
+  EndQuadBatch();
   if (!graphics) {
     TVex2DGraphics::ClearCurrent();
     GLGraphicsDriver()->SetGraphics(nullptr);
@@ -108,17 +112,20 @@ void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
 }
 
 void TGLVex2DDriver::Flip(int sync) {
+  EndQuadBatch();
   GLGraphicsDriver()->Flip(sync);
 }
 
 std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap& pixmap,
                                                                    int flags) {
+  EndQuadBatch();
   SharedContextScope shared;
   return TGLImageFrame::CreateFromPixmap(pixmap, flags);
 }
 
 void TGLVex2DDriver::SetBlend(int mode) {
   if (mode == cached_blend) return;
+  EndQuadBatch();
   cached_blend = mode;
   ApplyBlend(mode);
 }
@@ -139,10 +146,12 @@ void TGLVex2DDriver::SetColor(int red, int green, int blue) {
 }
 
 void TGLVex2DDriver::SetClsColor(int red, int green, int blue) {
+  EndQuadBatch();
   glClearColor(ClampByte(red) / 255.0f, ClampByte(green) / 255.0f, ClampByte(blue) / 255.0f, 1);
 }
 
 void TGLVex2DDriver::SetViewport(int x, int y, int width, int height) {
+  EndQuadBatch();
   const int screen_height = CurrentGraphicsHeight();
   if (x == 0 && y == 0 && width == CurrentGraphicsWidth() && height == screen_height) {
     glDisable(GL_SCISSOR_TEST);
@@ -158,14 +167,17 @@ void TGLVex2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
 }
 
 void TGLVex2DDriver::SetLineWidth(float width) {
+  EndQuadBatch();
   glLineWidth(width);
 }
 
 void TGLVex2DDriver::SetPolygonOutlineMode(bool outline) {
+  EndQuadBatch();
   glPolygonMode(GL_FRONT_AND_BACK, outline ? GL_LINE : GL_FILL);
 }
 
 void TGLVex2DDriver::Cls() {
+  EndQuadBatch();
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
@@ -222,6 +234,7 @@ void TGLVex2DDriver::DrawPixmap(const TPixmap& pixmap, int x, int y) {
 }
 
 PixmapRef TGLVex2DDriver::GrabPixmap(int x, int y, int width, int height) {
+  EndQuadBatch();
   PixmapRef rows = TPixmap::Create(width, height, RGBA8888, 4);
   const int screen_height = CurrentGraphicsHeight();
   // NOTE: OpenGL writes nothing for the part of a rectangle outside the window; that part reads
@@ -237,10 +250,12 @@ PixmapRef TGLVex2DDriver::GrabPixmap(int x, int y, int width, int height) {
 void TGLVex2DDriver::ResetGLContext(TGraphics& graphics) {
   int width = 0, height = 0, depth = 0, hertz = 0, flags = 0;
   graphics.GetSettings(width, height, depth, hertz, flags);
+  EndQuadBatch();
   cached_blend = 0;
-  cached_texture = 0;
-  texturing = false;
+  bound_2d = bound_3d = 0;
+  enabled_target = 0;
   glDisable(GL_TEXTURE_2D);
+  glDisable(GL_TEXTURE_3D);
   // One unit per pixel, (0, 0) at the top-left corner, y growing downward.
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -255,23 +270,52 @@ TGLVex2DDriver* GetGLVex2DDriver() {
   return &driver;
 }
 
+void BindTexture(unsigned int target, unsigned int name) {
+  unsigned int& bound = target == GL_TEXTURE_3D ? bound_3d : bound_2d;
+  if (name == bound) return;
+  EndQuadBatch();
+  glBindTexture(target, name);
+  bound = name;
+}
+
 void BindTextureName(unsigned int name) {
-  if (name == cached_texture) return;
-  glBindTexture(GL_TEXTURE_2D, name);
-  cached_texture = name;
+  BindTexture(GL_TEXTURE_2D, name);
+}
+
+void EnableTexturingOf(unsigned int target, unsigned int name) {
+  BindTexture(target, name);
+  if (enabled_target == target) return;
+  EndQuadBatch();
+  // NOTE: with both enabled, OpenGL samples the 3D texture: only one target is ever enabled.
+  if (enabled_target != 0) glDisable(enabled_target);
+  glEnable(target);
+  enabled_target = target;
 }
 
 void EnableTexturing(unsigned int name) {
-  BindTextureName(name);
-  if (texturing) return;
-  glEnable(GL_TEXTURE_2D);
-  texturing = true;
+  EnableTexturingOf(GL_TEXTURE_2D, name);
 }
 
 void DisableTexturing() {
-  if (!texturing) return;
-  glDisable(GL_TEXTURE_2D);
-  texturing = false;
+  EndQuadBatch();
+  if (enabled_target == 0) return;
+  glDisable(enabled_target);
+  enabled_target = 0;
+}
+
+void BeginTexturedQuads(unsigned int target, unsigned int name) {
+  const unsigned int bound = target == GL_TEXTURE_3D ? bound_3d : bound_2d;
+  if (quads_open && enabled_target == target && bound == name) return;
+  EnableTexturingOf(target, name);
+  EndQuadBatch();
+  glBegin(GL_QUADS);
+  quads_open = true;
+}
+
+void EndQuadBatch() {
+  if (!quads_open) return;
+  quads_open = false;
+  glEnd();
 }
 
 TTransform2D GLVex2DMatrix() {

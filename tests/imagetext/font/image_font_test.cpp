@@ -103,7 +103,7 @@ TEST(DefaultFont, EveryGlyphIsAnEightBySixteenImageAdvancingEight) {
     ASSERT_NE(image, nullptr) << n;
     EXPECT_EQ(image->width, 8);
     EXPECT_EQ(image->height, 16);
-    EXPECT_EQ(image->flags, 0);
+    EXPECT_EQ(image->flags, PACKEDIMAGE);
     ASSERT_EQ(image->pixmaps.size(), 1u);
     EXPECT_EQ(font.LoadGlyph(n), glyph) << "a glyph is made once";
   }
@@ -196,7 +196,7 @@ TEST(FontLoaders, LoadedFontWrapsTheSourceFontAndFillsGlyphsOnFirstUse) {
   z->GetRect(x, y, w, h);
   EXPECT_EQ((std::array{x, y, w, h}), (std::array{1, -4, 3, 5}));
   ASSERT_NE(z->Pixels(), nullptr);
-  EXPECT_EQ(z->Pixels()->flags, 0);
+  EXPECT_EQ(z->Pixels()->flags, PACKEDIMAGE);
   const TPixmap& copied = *z->Pixels()->pixmaps[0];
   EXPECT_EQ(copied.ReadPixel(2, 2), -1);
   EXPECT_EQ(copied.ReadPixel(1, 2), 0);
@@ -216,7 +216,7 @@ TEST(FontLoaders, GlyphImagesCopyTheSourceBitmap) {
   const TImageGlyph* x = font->LoadGlyph(0);
   ASSERT_NE(x, nullptr);
   ASSERT_NE(x->Pixels(), nullptr);
-  EXPECT_EQ(x->Pixels()->flags, 6);
+  EXPECT_EQ(x->Pixels()->flags, 6 | PACKEDIMAGE) << "filtered, mipmapped: not packed after all";
   // The image keeps a copy: changing the source's bitmap later leaves the glyph as it was.
   const PixmapRef& source_bitmap = static_cast<TFakeFont&>(*font->_src_font).last_glyph->bitmap_;
   const TPixmap& stored = *x->Pixels()->pixmaps[0];

@@ -37,10 +37,10 @@ TEST_F(TextOnRecorder, GlyphsFollowOneAnotherEightPixelsApart) {
   ASSERT_EQ(quads.size(), 2u);
   ExpectQuad(quads[0], 100, 50, 108, 66);
   ExpectQuad(quads[1], 108, 50, 116, 66);
-  // Each glyph gets its own 8 x 16 frame made once: A and B.
+  // Each glyph gets its own 8 x 16 frame made once, to be packed with the others: A and B.
   const auto frames = driver.CallsNamed("CreateFrameFromPixmap");
   ASSERT_EQ(frames.size(), 2u);
-  EXPECT_EQ(frames[0].args, (std::vector<double>{8, 16, 0}));
+  EXPECT_EQ(frames[0].args, (std::vector<double>{8, 16, PACKEDIMAGE}));
 }
 
 TEST_F(TextOnRecorder, FramesAreMadeOncePerGlyphAndGraphicsSerial) {

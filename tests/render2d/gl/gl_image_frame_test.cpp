@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "imagetext/image/image.h"
+#include "platform/core/numeric.h"
 #include "platform/core/runtime_error.h"
 #include "platform/graphics/graphics.h"
 #include "render2d/drawing/primitives.h"
@@ -341,4 +342,38 @@ TEST_F(GLTextures, ReleasingTheBoundTextureLeavesNothingStaleBound) {
   replacement->Draw(0, 0, 8, 8, 30, 10);
   const PixmapRef screen = GrabPixmap(30, 10, 8, 8);
   EXPECT_EQ(screen->ReadPixel(4, 4) & 0xffffff, 0xff0000);
+}
+
+// Glyph-sized pictures drawn turned, enlarged and at fractional places, as texts are: the packed
+// picture must sample exactly the texels a texture of its own gives, on its edges too.
+TEST_F(GLTextures, APackedPictureDrawsTheSamePixelsAsOneWithATextureOfItsOwn) {
+  std::vector<std::shared_ptr<TGLImageFrame>> neighbours;  // so that it is not the first layer
+  for (int i = 0; i < 40; ++i) neighbours.push_back(MakeFrame(*Gradient(7, 9 + i % 3), 16));
+  const PixmapRef picture = Gradient(8, 16);
+  const auto own = MakeFrame(*picture, 0);
+  const auto packed = MakeFrame(*picture, 16);
+  ASSERT_EQ(packed->name, neighbours.front()->name) << "one texture for all";
+  ASSERT_NE(packed->name, own->name);
+  SetBlend(BLEND_ALPHA);
+  for (const float degrees : {0.0f, 3.0f, -7.5f, 90.0f, 173.0f}) {
+    for (const float scale : {1.0f, 2.0f, 2.7f}) {
+      for (const float x : {40.0f, 40.3f, 40.5f, 40.71f}) {
+        const float c = CosDeg(degrees) * scale;
+        const float s = SinDeg(degrees) * scale;
+        GetGLVex2DDriver()->SetTransform(c, -s, s, c);
+        PixmapRef drawn[2];
+        for (int i = 0; i < 2; ++i) {
+          Cls();
+          (i == 0 ? own : packed)->Draw(-4, -8, 4, 8, x, 60.25f);
+          drawn[i] = GrabPixmap(0, 0, 160, 120);
+        }
+        for (int y = 0; y < 120; ++y)
+          for (int column = 0; column < 160; ++column)
+            ASSERT_EQ(drawn[1]->ReadPixel(column, y), drawn[0]->ReadPixel(column, y))
+                << "at " << column << "," << y << ", turned " << degrees << ", scaled " << scale
+                << ", x " << x;
+      }
+    }
+  }
+  GetGLVex2DDriver()->SetTransform(1, 0, 0, 1);
 }
