@@ -42,9 +42,11 @@ VisualChoice ChooseVisual(Display* display, int screen, int flags) {
 bool SwitchVideoMode(Display* display, int screen, const WindowRequest& request,
                      GLContextRecord& record) {
   if (!request.video_modes_present) return false;
-  if (!MatchVideoMode(display, screen, record.width, record.height, request.hertz)) return false;
+  SavedVideoMode saved;
+  if (!MatchVideoMode(display, screen, record.width, record.height, request.hertz, saved))
+    return false;
   SwitchToMatchedMode(display, screen);
-  record.mode_switched = true;
+  record.saved_mode = saved;
   return true;
 }
 
@@ -142,7 +144,7 @@ GLContextRecord::~GLContextRecord() {
     if (window != 0) XDestroyWindow(display_, window);
     if (colormap != 0) XFreeColormap(display_, colormap);
   }
-  if (mode_switched) RestoreVideoMode(display_, screen_);
+  if (saved_mode) RestoreVideoMode(display_, screen_, *saved_mode);
   XFlush(display_);
 }
 

@@ -6,8 +6,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/glx/video_modes.h"
 
 // Declared as Xlib and GLX declare them, so that this header needs no X headers.
 typedef struct _XDisplay Display;
@@ -34,7 +37,8 @@ class GLContextRecord {
   unsigned long window = 0;  // the drawable
   GLXContext context = nullptr;
   unsigned long colormap = 0;  // made with the window (attached windows: none)
-  bool mode_switched = false;  // full screen: the video mode to switch back
+  // Full screen: the video mode to switch back to, this record's own.
+  std::optional<SavedVideoMode> saved_mode;
 
  private:
   Display* display_;

@@ -11,7 +11,6 @@ constexpr unsigned kInterlacedFlag = 0x10;
 constexpr unsigned kDoubleScanFlag = 0x20;
 
 // The mode in force before full screen, and the mode switched to.
-XF86VidModeModeInfo saved_mode{};
 XF86VidModeModeInfo matched_mode{};
 bool mode_matched = false;
 
@@ -78,26 +77,25 @@ std::vector<TGraphicsMode> ListVideoModes(Display* display, int screen, std::siz
   return result;
 }
 
-bool MatchVideoMode(Display* display, int screen, int& width, int& height, int hertz) {
+bool MatchVideoMode(Display* display, int screen, int& width, int& height, int hertz,
+                    SavedVideoMode& saved) {
   int dot_clock = 0;
   XF86VidModeModeLine current{};
   if (!XF86VidModeGetModeLine(display, screen, &dot_clock, &current)) return false;
   // NOTE: the mode line carries a private block only on ancient servers; it is not needed to
   // switch back, so it is released here rather than kept.
   if (current.privsize > 0 && current.c_private != nullptr) XFree(current.c_private);
-  saved_mode = {static_cast<unsigned>(dot_clock),
-                current.hdisplay,
-                current.hsyncstart,
-                current.hsyncend,
-                current.htotal,
-                current.hskew,
-                current.vdisplay,
-                current.vsyncstart,
-                current.vsyncend,
-                current.vtotal,
-                current.flags,
-                0,
-                nullptr};
+  saved = {static_cast<unsigned>(dot_clock),
+           current.hdisplay,
+           current.hsyncstart,
+           current.hsyncend,
+           current.htotal,
+           current.hskew,
+           current.vdisplay,
+           current.vsyncstart,
+           current.vsyncend,
+           current.vtotal,
+           current.flags};
 
   const ServerModes server(display, screen);
   std::vector<VideoModeLine> lines;
@@ -119,10 +117,21 @@ void SwitchToMatchedMode(Display* display, int screen) {
   XF86VidModeSetViewPort(display, screen, 0, 0);
 }
 
-void RestoreVideoMode(Display* display, int screen) {
-  if (!mode_matched) return;
-  XF86VidModeSwitchToMode(display, screen, &saved_mode);
+void RestoreVideoMode(Display* display, int screen, const SavedVideoMode& saved) {
+  XF86VidModeModeInfo mode{saved.dot_clock_khz,
+                           static_cast<unsigned short>(saved.hdisplay),
+                           static_cast<unsigned short>(saved.hsyncstart),
+                           static_cast<unsigned short>(saved.hsyncend),
+                           static_cast<unsigned short>(saved.htotal),
+                           static_cast<unsigned short>(saved.hskew),
+                           static_cast<unsigned short>(saved.vdisplay),
+                           static_cast<unsigned short>(saved.vsyncstart),
+                           static_cast<unsigned short>(saved.vsyncend),
+                           static_cast<unsigned short>(saved.vtotal),
+                           saved.flags,
+                           0,
+                           nullptr};
+  XF86VidModeSwitchToMode(display, screen, &mode);
   XF86VidModeSetViewPort(display, screen, 0, 0);
   XFlush(display);
-  mode_matched = false;
 }

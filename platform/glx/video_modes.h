@@ -32,10 +32,19 @@ bool VideoModeExtensionPresent(Display* display);
 // At most `capacity` modes of the screen as width, height, 24 and refresh rate.
 std::vector<TGraphicsMode> ListVideoModes(Display* display, int screen, std::size_t capacity);
 
-// Saves the mode in force and matches the request against the server's modes. False (and nothing
-// kept) when no mode has that size. On success `width` and `height` become the mode's.
-bool MatchVideoMode(Display* display, int screen, int& width, int& height, int hertz);
-// Switches to the matched mode with the viewport at 0, 0.
+// The mode line in force before a switch, as switching back needs it.
+struct SavedVideoMode {
+  unsigned dot_clock_khz = 0;
+  int hdisplay = 0, hsyncstart = 0, hsyncend = 0, htotal = 0, hskew = 0;
+  int vdisplay = 0, vsyncstart = 0, vsyncend = 0, vtotal = 0;
+  unsigned flags = 0;
+};
+
+// Reads the mode in force into `saved` and matches the request against the server's modes. False
+// when no mode has that size. On success `width` and `height` become the mode's.
+bool MatchVideoMode(Display* display, int screen, int& width, int& height, int hertz,
+                    SavedVideoMode& saved);
+// Switches to the mode the last successful match found, with the viewport at 0, 0.
 void SwitchToMatchedMode(Display* display, int screen);
-// Switches back to the saved mode and forgets the match.
-void RestoreVideoMode(Display* display, int screen);
+// Switches back to a saved mode.
+void RestoreVideoMode(Display* display, int screen, const SavedVideoMode& saved);

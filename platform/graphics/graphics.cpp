@@ -199,8 +199,10 @@ void SelectGraphics(const std::shared_ptr<TGraphics>& graphics) {
   graphics->GetSettings(settings.width, settings.height, settings.depth, settings.hertz,
                         settings.flags);
   current_settings = settings;
-  current_driver->SetGraphics(graphics);
+  // NOTE: recorded before the driver makes it current: a context's first activation clears and
+  // flips its buffers, and the flip hooks and the event pump that run then see this graphics.
   current_graphics = graphics;
+  current_driver->SetGraphics(graphics);
 }
 
 std::shared_ptr<TGraphics> CurrentGraphics() {

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/events/hooks.h"
+#include "platform/graphics/graphics.h"
 #include "render2d/drawing/primitives.h"
 #include "render2d/drawing/vex2d.h"
 #include "tests/support/recording_vex2d_driver.h"
@@ -58,7 +60,16 @@ TEST(Vex2DState, FirstActivationValidatesThenClearsBothBuffersOnce) {
       std::static_pointer_cast<TVex2DGraphics>(driver.CreateGraphics(640, 480, 0, 60, 2));
   graphics->clscolor_red = 9;
   driver.Clear();
+  // The flips of the first activation run the flip hooks, which must see the new graphics.
+  static std::vector<std::shared_ptr<TGraphics>> seen_by_hooks;
+  const HookFunction record = [](int, const ObjectRef& data, const ObjectRef&) {
+    seen_by_hooks.push_back(CurrentGraphics());
+    return data;
+  };
+  InsertHook(FlipHookId(), record, nullptr, 0);
   SelectGraphics(graphics);
+  DeleteHook(FlipHookId(), record, nullptr);
+  EXPECT_EQ(seen_by_hooks, (std::vector<std::shared_ptr<TGraphics>>{graphics, graphics}));
   const std::vector<std::string> expected = {
       "SetGraphics",  "SetBlend",     "SetColor",     "SetAlpha",    "SetClsColor",
       "SetLineWidth", "SetTransform", "SetTransform", "SetViewport", "Cls",
