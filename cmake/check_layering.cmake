@@ -1,6 +1,8 @@
 # Run as: cmake -DROOT=<source dir> -DMANIFEST=<manifest> -P check_layering.cmake
 # Fails, listing every offending line, when a file includes a header from a folder its library
-# does not link, or an Xlib, GLX or OpenGL header its library does not link itself.
+# does not link, or an Xlib, GLX or OpenGL header its library does not link itself; when a library
+# of imagetext/ or game/ links the window system or OpenGL itself; or when a file declares or calls
+# a Set...Factory.
 cmake_minimum_required(VERSION 3.25)  # IN_LIST, empty list elements kept
 file(STRINGS ${MANIFEST} entries)
 set(violations 0)
@@ -17,10 +19,23 @@ foreach(entry ${entries})
   string(REPLACE "," ";" allowed "${allowed}")
   string(REPLACE "," ";" system_headers "${system_headers}")
 
+  # Only the platform and the renderer's back end talk to the window system and OpenGL.
+  if(folder MATCHES "^(imagetext|game)/" AND NOT system_headers STREQUAL "")
+    message("${folder} links ${system_headers} itself: only platform/ and render2d/gl may")
+    math(EXPR violations "${violations} + 1")
+  endif()
+
   file(GLOB files ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
   foreach(file ${files})
     math(EXPR checked "${checked} + 1")
     file(RELATIVE_PATH name ${ROOT} ${file})
+    # A lower layer declares interfaces that the back ends implement; nothing registers makers
+    # into it from above.
+    file(STRINGS ${file} factories REGEX "[^A-Za-z]Set[A-Za-z]*Factory[ \t]*\\(")
+    foreach(line ${factories})
+      message("${name}: a factory registered from above: ${line}")
+      math(EXPR violations "${violations} + 1")
+    endforeach()
     file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     foreach(line ${includes})
       if(line MATCHES "#[ \t]*include[ \t]*\"([^\"]+)/[^/\"]+\"")
