@@ -3,6 +3,8 @@
 // images stored in tests/golden/. A frame that differs stays in golden-actual/ beside this test's
 // binary, with <screen>-diff.png showing where. After a wanted change of the pictures, store the
 // new ones with: scripts/with-xvfb.sh build/tests/golden_tour tests/golden
+// NOTE: the bytes are those of Mesa's rasteriser, not of the game alone: after a change of Mesa
+// the images are looked at and stored again.
 #include <gtest/gtest.h>
 
 #include <cstdint>
