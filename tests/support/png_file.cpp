@@ -1,4 +1,4 @@
-// Screenshots written through libpng: 8-bit RGB, rows top to bottom.
+// Screenshots written and read through libpng: 8-bit RGB, rows top to bottom.
 #include "tests/support/png_file.h"
 
 #include <png.h>
@@ -59,5 +59,30 @@ bool WritePngFile(const std::string& path, int width, int height,
     std::perror(("cannot write " + path).c_str());
     return false;
   }
+  return true;
+}
+
+bool ReadPngFile(const std::string& path, int* width, int* height,
+                 std::vector<std::uint32_t>* pixels) {
+  // The simplified API converts any PNG to 8-bit RGB and reports errors without longjmp.
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+    std::fprintf(stderr, "cannot read %s: %s\n", path.c_str(), image.message);
+    return false;
+  }
+  image.format = PNG_FORMAT_RGB;
+  std::vector<png_byte> rgb(PNG_IMAGE_SIZE(image));
+  if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0) {
+    std::fprintf(stderr, "cannot read %s: %s\n", path.c_str(), image.message);
+    png_image_free(&image);
+    return false;
+  }
+  *width = static_cast<int>(image.width);
+  *height = static_cast<int>(image.height);
+  pixels->resize(rgb.size() / 3);
+  for (std::size_t i = 0; i < pixels->size(); ++i)
+    (*pixels)[i] =
+        std::uint32_t{rgb[i * 3]} << 16 | std::uint32_t{rgb[i * 3 + 1]} << 8 | rgb[i * 3 + 2];
   return true;
 }
