@@ -176,7 +176,9 @@ void Measure(Phase& phase, pid_t game, pid_t server, int seconds, void (*script)
   phase.server_cpu_ms = server > 0 ? CpuMillis(server) - server_before : 0;
 }
 
-constexpr int kScreenMs = 8000;
+// A screen is recognised once its opening has settled, some seconds after the key; the help
+// page's first opening takes longest.
+constexpr int kScreenMs = 20000;
 
 // Waits for `screen`, saying what was shown instead if it never came.
 bool Reach(GameWindow& window, ShownScreen screen) {
