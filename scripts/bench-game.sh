@@ -1,21 +1,23 @@
 #!/usr/bin/env bash
 # The whole-game benchmark: builds in release mode and plays the real game under a private Xvfb,
-# 10 s on the menu and 10 s in play, reporting frame pacing, CPU per frame of the game and the X
-# server, peak memory, heap allocations per frame and the time to the first swapped frame.
+# 10 s on the menu, six visits of the help page (the last staying 10 s) and 10 s in play,
+# reporting frame pacing, CPU per frame of the game and the X server, resident memory on the menu
+# and after each help visit, peak memory, heap allocations per frame and the time to the first
+# swapped frame.
 #   scripts/bench-game.sh [seconds]          one measurement (default 10 s per phase)
 #   scripts/bench-game.sh --against REF [--runs N] [seconds]
 #       builds REF in a git worktree under build-against/ and runs the two games alternately,
 #       N times each idle (default 2) and once each with another process keeping one core busy;
 #       writes docs/performance/results.md and frame-intervals.png
-#   scripts/bench-game.sh --profile [menu|play]
-#       300 menu frames and 300 play frames (or those of one screen) under callgrind, costliest
+#   scripts/bench-game.sh --profile [menu|help|play]
+#       300 frames on each of menu, help and play (or on one of them) under callgrind, costliest
 #       objects and functions listed
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 against=""
 runs=2
 profile=0
-screens="menu play"
+screens="menu help play"
 seconds=10
 while [[ $# -gt 0 ]]; do
   case "$1" in
@@ -24,7 +26,7 @@ while [[ $# -gt 0 ]]; do
     --profile)
       profile=1
       shift
-      if [[ "${1:-}" == menu || "${1:-}" == play ]]; then screens=$1; shift; fi
+      if [[ "${1:-}" =~ ^(menu|help|play)$ ]]; then screens=$1; shift; fi
       ;;
     *) seconds=$1; shift ;;
   esac
@@ -91,8 +93,9 @@ trap 'stop_busy; rm -rf "$out"' EXIT
 run() {  # which (old/new), load (idle/loaded), run number
   local prefix="$out/$1-$2-$3"
   if [[ $2 == loaded ]]; then
-    # One core kept busy, bounded so that it ends even if this script does not.
-    timeout $((seconds * 2 + 60)) sh -c 'while :; do :; done' &
+    # One core kept busy, bounded so that it ends even if this script does not: three measured
+    # stretches and, between them, the help page's visits and the screens' openings.
+    timeout $((seconds * 3 + 150)) sh -c 'while :; do :; done' &
     busy_pid=$!
   fi
   local label="this tree"

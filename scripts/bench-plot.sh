@@ -1,27 +1,27 @@
 #!/usr/bin/env bash
-# Plots the frame intervals of a comparison run of bench-game.sh: menu and play, idle (first run)
+# Plots the frame intervals of a comparison run of bench-game.sh: menu, help and play, idle (first run)
 # and with one core busy, the previous game against this tree's.
 #   scripts/bench-plot.sh <record dir> <ref> <png>
 set -euo pipefail
 dir=$1 ref=$2 png=$3
 for which in old new; do
   for load in idle loaded; do
-    for phase in menu play; do
+    for phase in menu help play; do
       awk -v phase=$phase '$1 == phase { print $2, $3 }' "$dir/$which-$load-1.intervals" \
         >"$dir/$which-$load-$phase.dat"
     done
   done
 done
 gnuplot <<PLOT
-set terminal pngcairo size 1400,900 font "sans,10"
+set terminal pngcairo size 2100,900 font "sans,10"
 set output "$png"
-set multiplot layout 2,2 title "Frame intervals: $ref against this tree (Xvfb, Mesa software rasteriser)"
+set multiplot layout 2,3 title "Frame intervals: $ref against this tree (Xvfb, Mesa software rasteriser)"
 set xlabel "seconds into the phase"
 set ylabel "interval (ms)"
 set yrange [0:40]
 set grid
 set key top right
-do for [panel in "menu-idle play-idle menu-loaded play-loaded"] {
+do for [panel in "menu-idle help-idle play-idle menu-loaded help-loaded play-loaded"] {
   phase = panel[1:strstrt(panel, "-") - 1]
   load = panel[strstrt(panel, "-") + 1:]
   set title sprintf("%s, %s", phase, load eq "idle" ? "idle" : "one core busy")

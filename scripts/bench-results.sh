@@ -27,7 +27,9 @@ Measured by \`scripts/bench-game.sh --against $ref\` on $cores cores ($cpu), Mes
 software rasteriser under Xvfb, 800 × 600. Idle figures are medians of $runs runs per game, the
 two games run alternately; "one core busy" is one more run each while a busy loop occupies a core.
 CPU per frame is user plus system time of the whole game process (the rasteriser's threads
-included) and of the X server, divided by the frames swapped.
+included) and of the X server, divided by the frames swapped. The help page is opened from the
+menu six times; its frame figures are those of the last visit, and its resident memory (VmRSS) is
+read a second into each visit and given as growth over the menu's before the first visit.
 
 | Phase | Load | Figure | $ref | this tree | ratio |
 |---|---|---|---:|---:|---:|
@@ -39,6 +41,10 @@ awk 'BEGIN {
        name["server_cpu_ms"] = "CPU per frame, X server (ms)"
        name["allocs"] = "heap allocations per frame"
        name["first_frame_ms"] = "start to first frame (ms)"
+       name["menu_rss_mib"] = "resident memory on the menu before the first visit (MiB)"
+       for (v = 1; v <= 6; ++v) name["rss_added_" v "_mib"] = "resident memory added, visit " v " (MiB)"
+       name["rss_added_max_mib"] = "resident memory added, most of the six visits (MiB)"
+       name["menu_after_rss_mib"] = "resident memory on the menu after the visits (MiB)"
        split("fps p99_ms late game_cpu_ms main_cpu_ms server_cpu_ms allocs", keys, " ")
      }
      { value[$1, $2, $3, $4] = $5 }
@@ -46,16 +52,22 @@ awk 'BEGIN {
        old = value["old", load, phase, key]; new = value["new", load, phase, key]
        if (old == "" && new == "") return
        ratio = old > 0 ? sprintf("%.2f", new / old) : "–"
-       format = key == "late" ? "| %s | %s | %s | %.1f | %.1f | %s |\n" : "| %s | %s | %s | %.3f | %.3f | %s |\n"
+       format = key == "late" || key ~ /_mib$/ ? "| %s | %s | %s | %.1f | %.1f | %s |\n" : "| %s | %s | %s | %.3f | %.3f | %s |\n"
        printf format, phase, label, name[key], old, new, ratio
      }
      END {
-       for (p = 1; p <= 2; ++p) {
-         phase = p == 1 ? "menu" : "play"
+       split("menu help play", phases, " ")
+       for (p = 1; p <= 3; ++p) {
+         phase = phases[p]
          for (l = 1; l <= 2; ++l) {
            load = l == 1 ? "idle" : "loaded"
            for (k = 1; k <= 7; ++k) Row(load, phase, keys[k], l == 1 ? "idle" : "one core busy")
          }
        }
+       # Memory barely depends on the load: the idle runs only.
+       Row("idle", "help", "menu_rss_mib", "idle")
+       for (v = 1; v <= 6; ++v) Row("idle", "help", "rss_added_" v "_mib", "idle")
+       Row("idle", "help", "rss_added_max_mib", "idle")
+       Row("idle", "help", "menu_after_rss_mib", "idle")
        Row("idle", "start", "first_frame_ms", "idle")
      }' "$dir/medians"

@@ -1,12 +1,15 @@
-// The whole-game benchmark: runs the real game under the X server for 10 s on the menu and 10 s
-// in play (scripted input), with the frame probe preloaded, and reports frame pacing, CPU per
-// frame of the game and of the X server, peak memory, heap allocations per frame and the time to
-// the first swapped frame. Usage: game_bench <game executable> <probe library> [seconds]
+// The whole-game benchmark: runs the real game under the X server for 10 s on the menu, six
+// visits of the help page (the last staying 10 s) and 10 s in play (scripted input), with the
+// frame probe preloaded, and reports frame pacing, CPU per frame of the game and of the X server,
+// resident memory on the menu and after each help visit, peak memory, heap allocations per frame
+// and the time to the first swapped frame. Usage: game_bench <game executable> <probe library>
+// [seconds]
 // With ZIRKULON_BENCH_RECORD=<prefix> it also writes <prefix>.summary ("<phase> <key> <value>"
 // lines) and <prefix>.intervals ("<phase> <seconds into the phase> <interval ms>" lines).
 // ZIRKULON_BENCH_LAUNCHER (words split at blanks) runs the game under another program, such as
-// callgrind; with ZIRKULON_BENCH_PROFILE=menu or play the benchmark only brings the game to that
-// screen and asks the probe to profile 300 frames there (ZIRKULON_PROBE_PROFILE).
+// callgrind; with ZIRKULON_BENCH_PROFILE=menu, help or play the benchmark only brings the game to
+// that screen and asks the probe to profile 300 frames there (ZIRKULON_PROBE_PROFILE).
+#include <X11/Xlib.h>
 #include <X11/keysym.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -23,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/game/proc_stats.h"
 #include "tests/support/game_window.h"
 
 namespace {
@@ -41,53 +45,6 @@ long long Now(clockid_t clock) {
 
 void Wait(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-// User plus system CPU time of a process (all its threads) in milliseconds; with `thread`, of
-// that one thread only.
-double CpuMillis(pid_t pid, pid_t thread = 0) {
-  std::ifstream stat(thread == 0 ? "/proc/" + std::to_string(pid) + "/stat"
-                                 : "/proc/" + std::to_string(pid) + "/task/" +
-                                       std::to_string(thread) + "/stat");
-  std::string line;
-  std::getline(stat, line);
-  const auto close = line.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::istringstream fields(line.substr(close + 2));
-  std::string field;
-  long long utime = 0;
-  long long stime = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i) {
-    if (i == 14) utime = std::stoll(field);
-    if (i == 15) stime = std::stoll(field);
-  }
-  return (utime + stime) * 1000.0 / sysconf(_SC_CLK_TCK);
-}
-
-long PeakRssKb(pid_t pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-  }
-  return -1;
-}
-
-// The X server this benchmark talks to: the Xvfb started by the same parent (with-xvfb.sh).
-pid_t FindXServer() {
-  const pid_t parent = getppid();
-  for (pid_t pid = 2; pid < 4194304; ++pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line)) continue;
-    if (line.find("(Xvfb)") == std::string::npos) continue;
-    std::istringstream fields(line.substr(line.rfind(')') + 2));
-    std::string state;
-    pid_t ppid = 0;
-    fields >> state >> ppid;
-    if (ppid == parent) return pid;
-  }
-  return -1;
 }
 
 struct Phase {
@@ -219,6 +176,82 @@ void Measure(Phase& phase, pid_t game, pid_t server, int seconds, void (*script)
   phase.server_cpu_ms = server > 0 ? CpuMillis(server) - server_before : 0;
 }
 
+// A screen is recognised once its opening has settled, some seconds after the key; the help
+// page's first opening takes longest.
+constexpr int kScreenMs = 20000;
+
+// Waits for `screen`, saying what was shown instead if it never came.
+bool Reach(GameWindow& window, ShownScreen screen) {
+  if (window.WaitForScreen(screen, kScreenMs)) return true;
+  std::fprintf(stderr, "expected the %s screen, saw %s\n", ScreenName(screen),
+               ScreenName(window.last_seen()));
+  return false;
+}
+
+double Mib(long kb) {
+  return kb / 1024.0;
+}
+
+// Resident memory around the help page's visits: whatever the page keeps after it is left, or
+// builds again on each opening, shows as growth over the menu's figure.
+constexpr int kHelpVisits = 6;
+struct HelpMemory {
+  long menu_kb = -1;  // on the menu, before the first visit
+  long visit_kb[kHelpVisits] = {};
+  long menu_after_kb = -1;  // on the menu again after the last visit
+};
+
+// Opens the help page from the menu and returns to the menu six times, reading the resident
+// memory once the page has been shown for a second; the last visit stays for the measured stretch.
+bool VisitHelp(Phase& help, HelpMemory& memory, pid_t game, pid_t server, int seconds,
+               GameWindow& window) {
+  // A tap that a busy machine stretches past the repeat delay would reach the game as two
+  // presses, and a second Escape on the menu leaves it.
+  Display* display = window.display();
+  XKeyboardState keyboard{};
+  XGetKeyboardControl(display, &keyboard);
+  XAutoRepeatOff(display);
+  XFlush(display);
+  memory.menu_kb = StatusKb(game, "VmRSS");
+  bool ok = true;
+  for (int visit = 0; visit < kHelpVisits && ok; ++visit) {
+    window.TapKey(XK_h);
+    ok = Reach(window, ShownScreen::kHelp);
+    if (!ok) break;
+    Wait(1000);
+    memory.visit_kb[visit] = StatusKb(game, "VmRSS");
+    if (visit == kHelpVisits - 1) Measure(help, game, server, seconds, nullptr, window);
+    window.TapKey(XK_Escape);
+    ok = Reach(window, ShownScreen::kMenu);
+    Wait(200);  // each visit opens the page from a menu that is really shown
+  }
+  if (ok) {
+    Wait(800);
+    memory.menu_after_kb = StatusKb(game, "VmRSS");
+  }
+  // Restored, so that play is measured under the server's usual settings.
+  if (keyboard.global_auto_repeat == AutoRepeatModeOn) XAutoRepeatOn(display);
+  XFlush(display);
+  return ok;
+}
+
+void ReportHelpMemory(const HelpMemory& memory) {
+  std::printf("resident memory (VmRSS): menu %.1f MiB before the help page; after visit",
+              Mib(memory.menu_kb));
+  double most = 0;
+  for (int visit = 0; visit < kHelpVisits; ++visit) {
+    const double added = Mib(memory.visit_kb[visit] - memory.menu_kb);
+    most = visit == 0 ? added : std::max(most, added);
+    std::printf(" %d: %+.1f", visit + 1, added);
+    Note("help", ("rss_added_" + std::to_string(visit + 1) + "_mib").c_str(), added);
+  }
+  std::printf(" MiB (the page adds at most %.1f MiB); menu again %.1f MiB\n", most,
+              Mib(memory.menu_after_kb));
+  Note("help", "menu_rss_mib", Mib(memory.menu_kb));
+  Note("help", "rss_added_max_mib", most);
+  Note("help", "menu_after_rss_mib", Mib(memory.menu_after_kb));
+}
+
 // Steering as a player would: the arrow keys in turns, and the mouse now and then.
 void PlayScript(GameWindow& window, int tick) {
   switch (tick % 30) {
@@ -257,6 +290,10 @@ bool Profile(const std::string& screen, pid_t game, GameWindow& window) {
   // Instrumented, the game runs tens of times slower.
   constexpr int kSlowMs = 900000;
   bool ok = window.Find(kSlowMs) && window.WaitForScreen(ShownScreen::kMenu, kSlowMs);
+  if (ok && screen == "help") {
+    window.TapKey(XK_h);
+    ok = window.WaitForScreen(ShownScreen::kHelp, kSlowMs);
+  }
   if (ok && screen == "play") {
     window.TapKey(XK_space);
     ok = window.WaitForScreen(ShownScreen::kGame, kSlowMs);
@@ -303,24 +340,34 @@ int main(int argc, char** argv) {
     std::remove(probe_out.c_str());
     return profiled ? 0 : 1;
   }
-  bool ok = window.Find(10000) && window.WaitForScreen(ShownScreen::kMenu, 8000);
+  // Menu, help, play: the menu is measured first, as before, and its resident memory is the
+  // baseline of the help page's growth before a game has added anything of its own. Play follows
+  // help as it follows the menu; only the peak memory can carry the help page's part, so it is
+  // also read before the help page.
+  bool ok = window.Find(10000) && Reach(window, ShownScreen::kMenu);
   Phase menu{"menu"};
+  Phase help{"help"};
   Phase play{"play"};
+  HelpMemory help_memory;
+  long menu_peak_kb = -1;
   long peak_kb = -1;
   if (ok) {
     Measure(menu, game, server, seconds, nullptr, window);
+    menu_peak_kb = StatusKb(game, "VmHWM");
+    ok = VisitHelp(help, help_memory, game, server, seconds, window);
+  }
+  if (ok) {
     window.TapKey(XK_space);
-    ok = window.WaitForScreen(ShownScreen::kGame, 8000);
+    ok = Reach(window, ShownScreen::kGame);
   }
   if (ok) {
     window.Click(1);
     Wait(500);
     Measure(play, game, server, seconds, PlayScript, window);
-    peak_kb = PeakRssKb(game);
+    peak_kb = StatusKb(game, "VmHWM");
     window.ReleaseKey(XK_Left);
     window.ReleaseKey(XK_Right);
   }
-  if (!ok) std::fprintf(stderr, "the game did not reach the expected screen\n");
   window.RequestClose();
   int status = 0;
   waitpid(game, &status, 0);
@@ -332,9 +379,13 @@ int main(int argc, char** argv) {
               (swaps.front().realtime_ns - launched) / 1e6);
   Note("start", "first_frame_ms", (swaps.front().realtime_ns - launched) / 1e6);
   Report(menu, swaps);
+  Report(help, swaps);
+  ReportHelpMemory(help_memory);
   Report(play, swaps);
-  std::printf("peak resident memory: %ld kB (VmHWM in play), %ld kB (maxrss at exit)\n", peak_kb,
-              maxrss_kb);
+  std::printf(
+      "peak resident memory: %ld kB (VmHWM on the menu, before help), %ld kB (VmHWM in play), %ld "
+      "kB (maxrss at exit)\n",
+      menu_peak_kb, peak_kb, maxrss_kb);
   std::printf("game exit status %d\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1);
   for (std::FILE* file : {record.summary, record.intervals}) {
     if (file != nullptr && std::fclose(file) != 0) std::perror("ZIRKULON_BENCH_RECORD");
