@@ -146,7 +146,6 @@ void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float
   const float u[4] = {u0, u1, u1, u0};
   const float v[4] = {v0, v0, v1, v1};
   int corner = 0;
-  glBegin(GL_QUADS);
   EmitRectVertices(m, x0, y0, x1, y1, tx, ty, [&](TVertex2D vertex) {
     if (r < 0)
       glTexCoord2f(u[corner], v[corner]);

@@ -2,14 +2,13 @@
 
 #include <cmath>
 
+#include "imagetext/font/image_font.h"
 #include "platform/events/hooks.h"
 #include "platform/graphics/graphics.h"
 #include "render2d/drawing/primitives.h"
 #include "render2d/drawing/vex2d.h"
 #include "tests/support/recording_vex2d_driver.h"
 
-// render2d only holds fonts; this binary gives the type a body so that the test can make some.
-class TImageFont {};
 
 namespace {
 using Args = std::vector<double>;
