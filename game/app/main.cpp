@@ -1,20 +1,36 @@
-// Zirkulon: the process entry answers --help and --version, then hands over to the game's main
-// program. Every other argument is ignored.
+// Zirkulon: the process entry answers --help and --version, takes --scale, then hands over to the
+// game's main program. Every other argument is ignored.
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "game/app/zirkulon.h"
+#include "platform/glx/window_scale.h"
 #include "platform/process/startup.h"
 
 namespace {
 constexpr const char* kHelp =
-    "Usage: zirkulon [--help | --version]\n"
+    "Usage: zirkulon [--help | --version | --scale N]\n"
     "\n"
     "Zirkulon is an arcade game: steer a paddle around a circle and bounce the balls back\n"
     "before they escape. It opens an 800x600 window on the X display; all texts are German.\n"
     "\n"
     "Controls: mouse or arrow keys turn the paddle, left click or Space releases the ball,\n"
-    "H shows the help page, Escape goes back and quits. See zirkulon(6) for more.\n";
+    "H shows the help page, Escape goes back and quits. See zirkulon(6) for more.\n"
+    "\n"
+    "  --scale N   show the window N times as large, N from 1 to 4 (default: the desktop's\n"
+    "              scale from Xft.dpi; a scale the screen cannot hold is reduced)\n";
+
+// The scale after --scale, or 0 when it is not one of 1 to 4.
+int ParseScale(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::string_view(argv[i]) != "--scale") continue;
+    const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
+    if (value.size() != 1 || value[0] < '1' || value[0] > '0' + kLargestWindowScale) return 0;
+    return value[0] - '0';
+  }
+  return -1;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -26,5 +42,11 @@ int main(int argc, char** argv) {
     std::puts("zirkulon " ZIRKULON_VERSION);
     return 0;
   }
+  const int scale = ParseScale(argc, argv);
+  if (scale == 0) {
+    std::fputs("zirkulon: --scale takes 1, 2, 3 or 4\n", stderr);
+    return 2;
+  }
+  if (scale > 0) RequestWindowScale(scale);
   return ProcessEntry(argc, argv, &ZirkulonMain);
 }

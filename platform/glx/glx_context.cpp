@@ -13,6 +13,7 @@
 #include "platform/events/system_driver.h"
 #include "platform/glx/shared_context_scope.h"
 #include "platform/glx/video_modes.h"
+#include "platform/glx/window_scale.h"
 #include "platform/x11/linux_system_driver.h"
 #include "platform/x11/x_display.h"
 
@@ -139,6 +140,8 @@ int CreateContextWindow(int width, int height, int depth, int hertz, int flags) 
     return 0;
   }
   if (!request.hidden) request.share_with = SharedGLXContext();
+  if (!request.hidden && !request.full_screen)
+    request.scale = WindowScale(display, screen, request.width, request.height);
   request.video_modes_present = video_modes_present;
   // Showing a window makes its context current, and a failure after that leaves none current: the
   // glue stops counting on the one current before.
@@ -183,6 +186,11 @@ void MakeContextCurrent(int handle) {
   }
 }
 
+int CurrentPictureRowOffset() {
+  const GLContextRecord* record = Find(current);
+  return record != nullptr ? record->height * (record->scale - 1) : 0;
+}
+
 void SwapContext(int sync) {
   GLContextRecord* record = Find(current);
   if (record == nullptr || LiveDisplay() == nullptr) return;
@@ -191,6 +199,8 @@ void SwapContext(int sync) {
     record->sync_state = interval;
     if (swap_interval != nullptr) swap_interval(interval);
   }
+  if (record->scale > 1)
+    PresentEnlarged(record->present_texture, record->width, record->height, record->scale);
   glXSwapBuffers(display, record->window);
 }
 

@@ -64,9 +64,10 @@ void MakeWindow(Display* display, int screen, const XVisualInfo& visual, bool fu
     attributes.override_redirect = True;
     value_mask |= CWOverrideRedirect;
   }
-  record.window = XCreateWindow(display, root, 0, 0, static_cast<unsigned>(record.width),
-                                static_cast<unsigned>(record.height), 0, visual.depth, InputOutput,
-                                visual.visual, value_mask, &attributes);
+  record.window =
+      XCreateWindow(display, root, 0, 0, static_cast<unsigned>(record.width * record.scale),
+                    static_cast<unsigned>(record.height * record.scale), 0, visual.depth,
+                    InputOutput, visual.visual, value_mask, &attributes);
 }
 
 Bool IsMapNotifyFor(Display*, XEvent* event, XPointer window) {
@@ -100,7 +101,8 @@ bool WaitUntilMapped(Display* display, Window window) {
 }
 
 void MapAndGrab(Display* display, const GLContextRecord& record, bool full_screen) {
-  DescribeWindowToDesktop(display, record.window, record.width, record.height);
+  DescribeWindowToDesktop(display, record.window, record.width * record.scale,
+                          record.height * record.scale);
   XMapRaised(display, record.window);
   if (!full_screen) return;
   XWarpPointer(display, None, record.window, 0, 0, 0, 0, 0, 0);
@@ -113,6 +115,7 @@ void MapAndGrab(Display* display, const GLContextRecord& record, bool full_scree
 void TakeInput(Display* display, const GLContextRecord& record) {
   XSelectInput(display, record.window, kInputEvents);
   SetInputWindow(record.window);
+  SetInputWindowScale(record.scale);
 }
 
 void NameWindow(Display* display, const GLContextRecord& record) {
@@ -133,6 +136,10 @@ GLContextRecord::GLContextRecord(Display* display, int screen, int record_kind)
 
 GLContextRecord::~GLContextRecord() {
   if (display_ == nullptr || XDisplayLost()) return;
+  // NOTE: the picture's texture lives in the shared textures; it is deleted while its own context
+  // is current, else it goes with the shared context at exit.
+  if (present_texture != 0 && context != nullptr && glXGetCurrentContext() == context)
+    glDeleteTextures(1, &present_texture);
   if (context != nullptr) {
     // Only this context is released: another one that is current stays so.
     if (glXGetCurrentContext() == context) glXMakeCurrent(display_, None, nullptr);
@@ -158,6 +165,7 @@ std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen
   record->height = request.height;
   record->hertz = request.hertz;
   record->flags = request.flags;
+  record->scale = request.scale;
 
   const VisualChoice visual = ChooseVisual(display, screen, request.flags);
   if (!visual) return Fail(failure, "no OpenGL visual matches the graphics flags");

@@ -36,7 +36,9 @@ class GLContextRecord {
   int sync_state = -1;       // the swap interval last set: -1 never, then 0 or 1
   unsigned long window = 0;  // the drawable
   GLXContext context = nullptr;
-  unsigned long colormap = 0;  // made with the window (attached windows: none)
+  unsigned long colormap = 0;    // made with the window (attached windows: none)
+  int scale = 1;                 // the window shows the width x height picture this many times over
+  unsigned present_texture = 0;  // holds the picture while it is enlarged (scale above 1)
   // Full screen: the video mode to switch back to, this record's own.
   std::optional<SavedVideoMode> saved_mode;
 
@@ -52,6 +54,7 @@ struct WindowRequest {
   int flags = 0;
   bool full_screen = false;
   bool hidden = false;               // never mapped: the shared context's window
+  int scale = 1;                     // the window is this many times the picture's size
   GLXContext share_with = nullptr;   // the context whose textures the new one shares
   bool video_modes_present = false;  // full screen needs the video mode extension
 };

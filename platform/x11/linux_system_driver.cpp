@@ -18,11 +18,26 @@ constexpr int kHiddenSleepMillis = 100;
 
 Window input_window = 0;
 bool input_window_shown = true;
+int input_window_scale = 1;
 }  // namespace
 
 void SetInputWindow(Window window) {
   input_window = window;
   input_window_shown = true;
+  input_window_scale = 1;
+}
+
+void SetInputWindowScale(int scale) {
+  input_window_scale = scale < 1 ? 1 : scale;
+}
+
+int InputWindowScale() {
+  return input_window_scale;
+}
+
+int PicturePixel(int window_pixel) {
+  const int scale = input_window_scale;
+  return window_pixel >= 0 ? window_pixel / scale : -((scale - 1 - window_pixel) / scale);
 }
 
 void SetInputWindowShown(bool shown) {
@@ -84,7 +99,9 @@ void TLinuxSystemDriver::MoveMouse(int x, int y) {
   Display* display = XDisplayConnection();
   if (display == nullptr) return;
   // Window 0 makes X move the pointer by (x, y) from where it is.
-  XWarpPointer(display, None, input_window, 0, 0, 0, 0, x, y);
+  // Picture pixels to the window's; with no window (0) the move is relative and stays as given.
+  const int scale = input_window != 0 ? input_window_scale : 1;
+  XWarpPointer(display, None, input_window, 0, 0, 0, 0, x * scale, y * scale);
   warp_pending_ = true;
 }
 

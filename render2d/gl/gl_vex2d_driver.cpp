@@ -10,6 +10,7 @@
 
 #include "platform/glx/gl_graphics.h"
 #include "platform/glx/shared_context_scope.h"
+#include "platform/glx/window_scale.h"
 #include "render2d/gl/gl_image_frame.h"
 #include "render2d/gl/gl_state_cache.h"
 
@@ -20,7 +21,8 @@ int cached_blend = 0;  // 0: none applied yet
 unsigned int bound_2d = 0;
 unsigned int bound_3d = 0;
 unsigned int enabled_target = 0;
-bool quads_open = false;                     // a run of textured quads is inside glBegin
+bool quads_open = false;  // a run of textured quads is inside glBegin
+int picture_rows_up = 0;  // where the picture starts in OpenGL's window rows (see window_scale.h)
 std::uint8_t color_bytes[4] = {0, 0, 0, 0};  // red, green, blue, alpha for glColor4ubv
 TTransform2D matrix{0, 0, 0, 0};
 bool started = false;
@@ -158,7 +160,7 @@ void TGLVex2DDriver::SetViewport(int x, int y, int width, int height) {
   } else {
     // OpenGL counts window rows from the bottom.
     glEnable(GL_SCISSOR_TEST);
-    glScissor(x, screen_height - y - height, width, height);
+    glScissor(x, picture_rows_up + screen_height - y - height, width, height);
   }
 }
 
@@ -241,8 +243,8 @@ PixmapRef TGLVex2DDriver::GrabPixmap(int x, int y, int width, int height) {
   // as transparent black rather than as whatever the fresh memory held.
   if (x < 0 || y < 0 || x + width > CurrentGraphicsWidth() || y + height > screen_height)
     rows->ClearPixels(0);
-  glReadPixels(x, screen_height - height - y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
-               rows->pixels);
+  glReadPixels(x, picture_rows_up + screen_height - height - y, width, height, GL_RGBA,
+               GL_UNSIGNED_BYTE, rows->pixels);
   CheckGLError("GrabPixmap");
   return FlipPixmapVertical(*rows);
 }
@@ -261,7 +263,8 @@ void TGLVex2DDriver::ResetGLContext(TGraphics& graphics) {
   glLoadIdentity();
   glOrtho(0, width, height, 0, -1, 1);
   glMatrixMode(GL_MODELVIEW);
-  glViewport(0, 0, width, height);
+  picture_rows_up = CurrentPictureRowOffset();
+  glViewport(0, picture_rows_up, width, height);
   CheckGLError("ResetGLContext");
 }
 

@@ -1,9 +1,11 @@
 // Plays the game in this process on a fixed script and saves four of its frames as PNG files,
 // <output>/menu.png, help.png, play.png and farewell.png, the same bytes in every run: input goes
 // in at fixed frame numbers and the frame pacing runs on a clock that never waits, so nothing
-// depends on how fast the machine is. Usage: golden_tour <output directory>  (needs an X display
-// that nothing else moves the pointer on)
+// depends on how fast the machine is. Usage: golden_tour <output directory> [scale]  (needs an X
+// display that nothing else moves the pointer on). With a scale above 1 the frames are read from
+// the enlarged window after their flip, as the player sees them.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,15 +19,19 @@
 #include "platform/events/event.h"
 #include "platform/events/key_codes.h"
 #include "platform/events/system_driver.h"
+#include "platform/glx/window_scale.h"
 #include "platform/graphics/graphics.h"
 #include "platform/process/startup.h"
+#include "platform/x11/x_display.h"
 #include "render2d/drawing/primitives.h"
 #include "render2d/drawing/vex2d.h"
+#include "tests/support/game_window.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/png_file.h"
 
 namespace {
 std::filesystem::path output_dir;
+int scale = 1;
 
 void TapKey(int code) {
   EmitEvent(EVENT_KEYDOWN, code, 0, 0);
@@ -80,14 +86,25 @@ void Save(const Shot& shot) {
     RaiseRuntimeError("frame " + std::to_string(shot.frame) + " does not show the settled " +
                       shot.name + " screen: the script's frame counts need new margins\n");
   }
-  const PixmapRef frame = GrabPixmap(0, 0, kScreenWidth, kScreenHeight);
-  if (!frame) RaiseRuntimeError("no pixels were read back\n");
+  int width = kScreenWidth;
+  int height = kScreenHeight;
   std::vector<std::uint32_t> rgb;
-  rgb.reserve(static_cast<std::size_t>(kScreenWidth) * kScreenHeight);
-  for (int y = 0; y < kScreenHeight; ++y)
-    for (int x = 0; x < kScreenWidth; ++x) rgb.push_back(frame->ReadPixel(x, y) & 0xffffff);
+  if (scale > 1) {
+    XSync(XDisplayConnection(), False);  // the swap's pixels are on the server
+    GameWindow window;
+    if (!window.FindLeavingPointer(5000)) RaiseRuntimeError("the game's window is not found\n");
+    GameShot seen = window.Capture();
+    width = seen.width;
+    height = seen.height;
+    rgb = std::move(seen.pixels);
+  } else {
+    const PixmapRef frame = GrabPixmap(0, 0, kScreenWidth, kScreenHeight);
+    if (!frame) RaiseRuntimeError("no pixels were read back\n");
+    for (int y = 0; y < kScreenHeight; ++y)
+      for (int x = 0; x < kScreenWidth; ++x) rgb.push_back(frame->ReadPixel(x, y) & 0xffffff);
+  }
   const std::filesystem::path path = output_dir / (std::string(shot.name) + ".png");
-  if (!WritePngFile(path, kScreenWidth, kScreenHeight, rgb))
+  if (!WritePngFile(path, width, height, rgb))
     RaiseRuntimeError("cannot write " + path.string() + "\n");
   std::printf("%s\n", path.c_str());
 }
@@ -110,8 +127,9 @@ void GoldenTourMain() {
   const Shot* shot = std::begin(kShots);
   for (int frame = 1; shot != std::end(kShots); ++frame) {
     DrawGameFrame();
-    if (frame == shot->frame) Save(*shot++);
+    if (frame == shot->frame && scale == 1) Save(*shot++);
     FlipFrame(-1);
+    if (frame == shot->frame && scale > 1) Save(*shot++);
     for (; input != std::end(kScript) && input->frame == frame; ++input) input->send();
     if (!HandleFrameInput()) RaiseRuntimeError("the game ended before the last screen\n");
   }
@@ -119,10 +137,12 @@ void GoldenTourMain() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <output directory>\n", argv[0]);
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: %s <output directory> [scale]\n", argv[0]);
     return 2;
   }
+  if (argc == 3) scale = std::atoi(argv[2]);
+  RequestWindowScale(scale);
   // The runtime changes to the executable's directory; the output stays where it was meant.
   output_dir = std::filesystem::absolute(argv[1]);
   return ProcessEntry(argc, argv, &GoldenTourMain);

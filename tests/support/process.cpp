@@ -141,3 +141,23 @@ bool BackgroundProcess::Running(int* status) const {
   if (pid_ > 0 && waitpid(pid_, status, WNOHANG) == pid_) pid_ = -1;  // ended and reaped
   return pid_ > 0;
 }
+
+std::vector<std::string> SwapCounterEnvironment(const std::string& library,
+                                                const std::string& counter) {
+  const char* preloaded = std::getenv("LD_PRELOAD");
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  return {"ZIRKULON_SWAP_COUNTER=" + counter,
+          "LD_PRELOAD=" + (preloaded != nullptr ? std::string(preloaded) + ":" : "") + library,
+          // The counter is not instrumented: a sanitizer build of the game must accept it first.
+          "ASAN_OPTIONS=" + (asan != nullptr ? std::string(asan) + ":" : "") +
+              "verify_asan_link_order=0"};
+}
+
+std::uint64_t SwapCount(const std::string& counter) {
+  std::uint64_t count = 0;
+  const int file = open(counter.c_str(), O_RDONLY);
+  if (file < 0) return 0;
+  if (pread(file, &count, sizeof count, 0) != sizeof count) count = 0;
+  close(file);
+  return count;
+}

@@ -1,6 +1,7 @@
 // Runs a program as a real process and collects its exit status and standard error.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -31,6 +32,13 @@ struct ProcessOptions {
 };
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
+
+// The environment entries that preload the swap counter (`library`, tests/helpers/swap_counter)
+// into a game, after whatever is preloaded already, with its live count of frames in `counter`.
+std::vector<std::string> SwapCounterEnvironment(const std::string& library,
+                                                const std::string& counter);
+// The count of frames the preloaded counter keeps in `counter`; 0 before the game made it.
+std::uint64_t SwapCount(const std::string& counter);
 
 // A program left running beside the test (a window manager, a compositor), ended with SIGTERM
 // (SIGKILL when it is still there five seconds later) and waited for when this goes; it also ends

@@ -103,10 +103,8 @@ class Desktop : public ::testing::Test {
     std::filesystem::remove(counter_);
     ProcessOptions options;
     options.timeout_ms = 110000;
-    const char* preloaded = std::getenv("LD_PRELOAD");
-    options.extra_environment = {"ZIRKULON_SWAP_COUNTER=" + counter_.string(),
-                                 "LD_PRELOAD=" + (preloaded ? std::string(preloaded) + ":" : "") +
-                                     ZIRKULON_HELPERS_DIR "/libswap_counter.so"};
+    options.extra_environment =
+        SwapCounterEnvironment(ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter_.string());
     run_ = std::async(std::launch::async,
                       [options] { return RunProcess({ZIRKULON_BINARY}, options); });
     game_ = std::make_unique<GameWindow>();
@@ -123,11 +121,7 @@ class Desktop : public ::testing::Test {
     if (client_ != nullptr) XCloseDisplay(client_);
   }
 
-  long Swaps() {
-    std::uint64_t count = 0;
-    std::ifstream(counter_, std::ios::binary).read(reinterpret_cast<char*>(&count), sizeof count);
-    return static_cast<long>(count);
-  }
+  long Swaps() { return static_cast<long>(SwapCount(counter_.string())); }
 
   bool Activate(Window window) {
     AskWindowManager(client_, window, "_NET_ACTIVE_WINDOW", {2, CurrentTime, 0});

@@ -6,7 +6,6 @@
 // neither), and XTest pointer motion crashes Xwayland 22.1. The window is therefore found without
 // moving the pointer, and the game is ended as a window manager's close button ends it, by a
 // client message, which needs no seat.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -26,29 +25,14 @@ constexpr int kScreenMs = 20000;
 constexpr int kGameMs = 100000;  // below the test's own limit, so a hung game is killed first
 constexpr std::uint64_t kFramesPerSecond = 30;  // half the game's rate: frames keep coming
 
-// The live count of frames the preloaded counter keeps in `path`; 0 before the game made it.
-std::uint64_t SwapCount(const std::string& path) {
-  std::uint64_t count = 0;
-  const int file = open(path.c_str(), O_RDONLY);
-  if (file < 0) return 0;
-  if (pread(file, &count, sizeof count, 0) != sizeof count) count = 0;
-  close(file);
-  return count;
-}
-
 std::future<ProcessResult> StartGame(const std::string& display, const std::string& counter) {
   ProcessOptions options;
   options.timeout_ms = kGameMs;
-  const char* preloaded = std::getenv("LD_PRELOAD");
-  const char* asan = std::getenv("ASAN_OPTIONS");
-  options.extra_environment = {
-      // Mesa's software rasteriser, as under Xvfb: the menu's pixels are known.
-      "DISPLAY=" + display, "LIBGL_ALWAYS_SOFTWARE=1", "ZIRKULON_SWAP_COUNTER=" + counter,
-      "LD_PRELOAD=" + (preloaded != nullptr ? std::string(preloaded) + ":" : std::string()) +
-          ZIRKULON_HELPERS_DIR "/libswap_counter.so",
-      // The counter is not instrumented: a sanitizer build of the game must accept it first.
-      "ASAN_OPTIONS=" + (asan != nullptr ? std::string(asan) + ":" : std::string()) +
-          "verify_asan_link_order=0"};
+  options.extra_environment =
+      SwapCounterEnvironment(ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter);
+  // Mesa's software rasteriser, as under Xvfb: the menu's pixels are known.
+  options.extra_environment.insert(options.extra_environment.end(),
+                                   {"DISPLAY=" + display, "LIBGL_ALWAYS_SOFTWARE=1"});
   return std::async(std::launch::async,
                     [options] { return RunProcess({ZIRKULON_BINARY}, options); });
 }

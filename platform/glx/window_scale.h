@@ -1,0 +1,32 @@
+// Windows shown larger than their picture on large and high-density screens: the picture keeps its
+// size for everything that draws, and one present step before each swap enlarges it into the
+// window. The scale comes from the desktop's X resources (Xft.dpi, as desktops set it for their
+// own scaling) unless the program asks for one.
+#pragma once
+
+#include <string_view>
+
+// NOTE: Xlib's own declaration, so that this header needs no X headers.
+typedef struct _XDisplay Display;
+
+inline constexpr int kLargestWindowScale = 4;
+
+// The scale the program asks for, 1 to kLargestWindowScale; 0 (the default) takes the desktop's.
+void RequestWindowScale(int scale);
+
+// floor(Xft.dpi / 96) from the X resources text, at least 1; 1 without an Xft.dpi line.
+int ScaleForResources(std::string_view resources);
+
+// The requested scale, or the desktop's, reduced until a picture of that size, enlarged, fits the
+// root window (at least 1).
+int WindowScale(Display* display, int screen, int width, int height);
+
+// The picture is drawn at the window's top left, so that it is rasterised exactly as in a window
+// of its own size: OpenGL counts window rows from the bottom, and the picture's start this many
+// rows up in the current context's window (0 unless it is enlarged).
+int CurrentPictureRowOffset();
+
+// Copies the picture (the top-left width x height of the back buffer) into a texture of the
+// current context and draws it enlarged `scale` times, pixel for pixel, over the whole window.
+// Leaves every OpenGL state as it found it. `texture` is made on first use (0 before).
+void PresentEnlarged(unsigned& texture, int width, int height, int scale);
