@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <utility>
@@ -238,13 +239,26 @@ void TGLVex2DDriver::DrawPixmap(const TPixmap& pixmap, int x, int y) {
 PixmapRef TGLVex2DDriver::GrabPixmap(int x, int y, int width, int height) {
   EndQuadBatch();
   PixmapRef rows = TPixmap::Create(width, height, RGBA8888, 4);
+  const int screen_width = CurrentGraphicsWidth();
   const int screen_height = CurrentGraphicsHeight();
-  // NOTE: OpenGL writes nothing for the part of a rectangle outside the window; that part reads
-  // as transparent black rather than as whatever the fresh memory held.
-  if (x < 0 || y < 0 || x + width > CurrentGraphicsWidth() || y + height > screen_height)
-    rows->ClearPixels(0);
-  glReadPixels(x, picture_rows_up + screen_height - height - y, width, height, GL_RGBA,
-               GL_UNSIGNED_BYTE, rows->pixels);
+  // Only the part inside the picture is read; the rest reads as transparent black. NOTE: an
+  // enlarged window has rows of its own below the picture, so the window's edge is not enough.
+  const int left = std::max(x, 0);
+  const int top = std::max(y, 0);
+  const int right = std::min(x + width, screen_width);
+  const int bottom = std::min(y + height, screen_height);
+  if (left != x || top != y || right != x + width || bottom != y + height) rows->ClearPixels(0);
+  if (left < right && top < bottom) {
+    // Rows go bottom-up: the rows below the picture's bottom edge are skipped.
+    glPixelStorei(GL_PACK_ROW_LENGTH, width);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, left - x);
+    glPixelStorei(GL_PACK_SKIP_ROWS, y + height - bottom);
+    glReadPixels(left, picture_rows_up + screen_height - bottom, right - left, bottom - top,
+                 GL_RGBA, GL_UNSIGNED_BYTE, rows->pixels);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+  }
   CheckGLError("GrabPixmap");
   return FlipPixmapVertical(*rows);
 }
