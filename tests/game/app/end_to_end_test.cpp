@@ -14,7 +14,6 @@
 #include <string>
 #include <thread>
 
-#include "game/random/random.h"
 #include "game/world/screen_geometry.h"
 #include "tests/support/display.h"
 #include "tests/support/game_window.h"
@@ -36,37 +35,6 @@ std::future<ProcessResult> StartGame() {
 #define ASSERT_SCREEN(window, screen)                    \
   ASSERT_TRUE((window).WaitForScreen(screen, kScreenMs)) \
       << "expected " << ScreenName(screen) << ", saw " << ScreenName((window).last_seen())
-
-// The title "Zirkulon" at scale 3 starts at x 304 (400 - 64 * 3 / 2); each character has the
-// colour that the seed 400 * 80 * 8 draws for it, shown at alpha 0.9 over the dark panel.
-void ExpectMenuTitleAndOutline(const GameShot& shot) {
-  for (int x = 200; x <= 600; ++x) ASSERT_TRUE(shot.White(x, 50)) << "outline at x " << x;
-  for (int y = 50; y <= 551; ++y) ASSERT_TRUE(shot.White(200, y)) << "outline at y " << y;
-  int leftmost = kScreenWidth;
-  for (int y = 80; y < 128; ++y) {
-    for (int x = 210; x < 590; ++x) {
-      if (shot.Bright(x, y) && x < leftmost) leftmost = x;
-    }
-  }
-  EXPECT_GE(leftmost, 296);
-  EXPECT_LE(leftmost, 312);
-  SetRandomSeed(400 * 80 * 8);
-  const int blue = RandomInt(100, 255);
-  const int green = RandomInt(100, 255);
-  const int red = RandomInt(100, 255);
-  SetRandomSeed(4660);
-  // The first glyph's column of pixels that best matches its colour.
-  int matches = 0;
-  for (int y = 80; y < 128; ++y) {
-    for (int x = 296; x < 328; ++x) {
-      if (std::abs(shot.Red(x, y) - red * 9 / 10) <= 12 &&
-          std::abs(shot.Green(x, y) - green * 9 / 10) <= 12 &&
-          std::abs(shot.Blue(x, y) - blue * 9 / 10) <= 12)
-        ++matches;
-    }
-  }
-  EXPECT_GT(matches, 40) << "the Z in " << red << ", " << green << ", " << blue;
-}
 
 // The bracketed best score under the score appears once the score has fallen below the best.
 bool BestShownUnderScore(const GameShot& shot) {
@@ -151,8 +119,7 @@ class EndToEndPlay : public ::testing::Test {
 
 TEST_F(EndToEndPlay, ThroughEveryScreenAndOutThroughTheFarewell) {
   PlayAgainWhileEscapeEndsTheGame([&] {
-    ExpectMenuTitleAndOutline(window_->Capture());
-
+    // The menu's pixels themselves are the golden screens' to check.
     window_->TapKey(XK_h);
     ASSERT_SCREEN(*window_, ShownScreen::kHelp);
     if (!EscapeTo(ShownScreen::kMenu)) return;
