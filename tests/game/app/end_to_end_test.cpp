@@ -14,7 +14,6 @@
 #include <string>
 #include <thread>
 
-#include "game/world/screen_geometry.h"
 #include "tests/support/display.h"
 #include "tests/support/game_window.h"
 #include "tests/support/monotonic_clock.h"
