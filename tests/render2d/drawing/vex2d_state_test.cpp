@@ -9,7 +9,6 @@
 #include "render2d/drawing/vex2d.h"
 #include "tests/support/recording_vex2d_driver.h"
 
-
 namespace {
 using Args = std::vector<double>;
 
