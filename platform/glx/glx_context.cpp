@@ -14,7 +14,7 @@
 #include "platform/glx/shared_context_scope.h"
 #include "platform/glx/video_modes.h"
 #include "platform/glx/window_scale.h"
-#include "platform/x11/linux_system_driver.h"
+#include "platform/x11/input_window.h"
 #include "platform/x11/x_display.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/glx/video_modes.h"
 #include "platform/process/signals.h"
 #include "platform/process/startup.h"
-#include "platform/x11/linux_system_driver.h"
+#include "platform/x11/input_window.h"
 #include "platform/x11/window_manager_hints.h"
 #include "platform/x11/x_display.h"
 

@@ -8,6 +8,7 @@
 #include "platform/process/signals.h"
 #include "platform/x11/console_requesters.h"
 #include "platform/x11/desktop_opener.h"
+#include "platform/x11/input_window.h"
 #include "platform/x11/x_event_pump.h"
 #include "platform/x11/x_window_events.h"
 
@@ -15,42 +16,7 @@ namespace {
 // NOTE: signals cut the sleep short (poll is never restarted), so SIGTERM ends the wait at once;
 // the bound only serves completions posted from other threads.
 constexpr int kHiddenSleepMillis = 100;
-
-Window input_window = 0;
-bool input_window_shown = true;
-int input_window_scale = 1;
 }  // namespace
-
-void SetInputWindow(Window window) {
-  input_window = window;
-  input_window_shown = true;
-  input_window_scale = 1;
-}
-
-void SetInputWindowScale(int scale) {
-  input_window_scale = scale < 1 ? 1 : scale;
-}
-
-int InputWindowScale() {
-  return input_window_scale;
-}
-
-int PicturePixel(int window_pixel) {
-  const int scale = input_window_scale;
-  return window_pixel >= 0 ? window_pixel / scale : -((scale - 1 - window_pixel) / scale);
-}
-
-void SetInputWindowShown(bool shown) {
-  input_window_shown = shown;
-}
-
-bool InputWindowShown() {
-  return input_window_shown;
-}
-
-Window InputWindow() {
-  return input_window;
-}
 
 TLinuxSystemDriver::TLinuxSystemDriver() {
   OpenXDisplay();
@@ -83,9 +49,9 @@ void TLinuxSystemDriver::Wait() {
 
 bool TLinuxSystemDriver::WaitWhileHidden() {
   Display* display = XDisplayConnection();
-  if (display == nullptr || input_window == 0 || input_window_shown) return false;
+  if (display == nullptr || InputWindow() == 0 || InputWindowShown()) return false;
   const int close_requests = CloseRequestCount();
-  while (!input_window_shown && CloseRequestCount() == close_requests) {
+  while (!InputWindowShown() && CloseRequestCount() == close_requests) {
     RaisePendingTermination();
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
     poll(&connection, 1, kHiddenSleepMillis);
@@ -100,15 +66,15 @@ void TLinuxSystemDriver::MoveMouse(int x, int y) {
   if (display == nullptr) return;
   // Window 0 makes X move the pointer by (x, y) from where it is.
   // Picture pixels to the window's; with no window (0) the move is relative and stays as given.
-  const int scale = input_window != 0 ? input_window_scale : 1;
-  XWarpPointer(display, None, input_window, 0, 0, 0, 0, x * scale, y * scale);
+  const int scale = InputWindow() != 0 ? InputWindowScale() : 1;
+  XWarpPointer(display, None, InputWindow(), 0, 0, 0, 0, x * scale, y * scale);
   warp_pending_ = true;
 }
 
 Cursor TLinuxSystemDriver::BlankCursor(Display* display) {
   if (blank_cursor_ != None) return blank_cursor_;
   static const char kNoBits[8] = {};
-  Pixmap bitmap = XCreateBitmapFromData(display, input_window, kNoBits, 8, 8);
+  Pixmap bitmap = XCreateBitmapFromData(display, InputWindow(), kNoBits, 8, 8);
   XColor black{};
   black.flags = DoRed | DoGreen | DoBlue;
   blank_cursor_ = XCreatePixmapCursor(display, bitmap, bitmap, &black, &black, 0, 0);
@@ -119,11 +85,11 @@ Cursor TLinuxSystemDriver::BlankCursor(Display* display) {
 
 void TLinuxSystemDriver::SetMouseVisible(bool visible) {
   Display* display = XDisplayConnection();
-  if (display == nullptr || input_window == 0) return;
+  if (display == nullptr || InputWindow() == 0) return;
   if (visible)
-    XUndefineCursor(display, input_window);
+    XUndefineCursor(display, InputWindow());
   else
-    XDefineCursor(display, input_window, BlankCursor(display));
+    XDefineCursor(display, InputWindow(), BlankCursor(display));
 }
 
 void TLinuxSystemDriver::Notify(const String& text, bool) {

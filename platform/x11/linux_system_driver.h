@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/events/system_driver.h"
+#include "platform/x11/input_window.h"
 #include "platform/x11/x_display.h"
 
 class TLinuxSystemDriver : public TSystemDriver {
@@ -30,17 +31,4 @@ class TLinuxSystemDriver : public TSystemDriver {
   bool warp_pending_ = false;
 };
 
-// The window that pointer warps and cursor changes apply to; 0 until the window layer sets it.
-// A newly set window counts as shown.
-void SetInputWindow(Window window);
-Window InputWindow();
-// How many times its picture's size the input window is (1 when set): the pump reports pointer
-// positions in picture pixels, and warps take them.
-void SetInputWindowScale(int scale);
-int InputWindowScale();
-// Picture pixels from window pixels, rounding down (also left of and above the window).
-int PicturePixel(int window_pixel);
-
-// Whether the input window is mapped: the pump follows its MapNotify and UnmapNotify.
-void SetInputWindowShown(bool shown);
-bool InputWindowShown();
+// The input window (its scale, whether it is shown) is set by the window layer: see input_window.h.

@@ -7,8 +7,8 @@
 #include <array>
 
 #include "platform/events/event.h"
+#include "platform/x11/input_window.h"
 #include "platform/x11/key_translation.h"
-#include "platform/x11/linux_system_driver.h"
 #include "platform/x11/x_display.h"
 #include "platform/x11/x_window_events.h"
 

@@ -4,7 +4,7 @@
 #include <X11/Xlib.h>
 
 #include "platform/events/event.h"
-#include "platform/x11/linux_system_driver.h"
+#include "platform/x11/input_window.h"
 #include "platform/x11/x_display.h"
 #include "platform/x11/x_event_pump.h"
 

@@ -38,15 +38,6 @@ std::shared_ptr<TGLImageFrame> PackedFrame(const TPixmap& pixmap) {
 }
 }  // namespace
 
-int NextPowerOfTwo(int n) {
-  // Doubling past 2^30 would overflow; no texture gets near that size, so the proxy check
-  // refuses it and the size is halved from there.
-  constexpr int kLargestPower = 1 << 30;
-  int power = 1;
-  while (power < n && power < kLargestPower) power *= 2;
-  return power;
-}
-
 void FitTextureSize(int& width, int& height) {
   width = NextPowerOfTwo(width);
   height = NextPowerOfTwo(height);

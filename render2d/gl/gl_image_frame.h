@@ -31,9 +31,6 @@ class TGLImageFrame final : public TImageFrame {
   void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override;
 };
 
-// 1 doubled while below n: 0 and 1 give 1, 8 gives 8, 9 gives 16; at most 2^30.
-int NextPowerOfTwo(int n);
-
 // Rounds both sizes up to powers of two, then halves them until OpenGL's proxy check accepts.
 void FitTextureSize(int& width, int& height);
 

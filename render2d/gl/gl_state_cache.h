@@ -1,5 +1,5 @@
-// The OpenGL state the 2D driver caches for the current context, shared by the driver and its
-// texture frames within this library: each call reaches OpenGL only on a change.
+// The OpenGL state the 2D driver caches for the current context, shared by the driver, its texture
+// frames and textures within this library: each call reaches OpenGL only on a change.
 #pragma once
 
 #include "render2d/drawing/vertices.h"
@@ -18,5 +18,9 @@ void DisableTexturing();
 void BeginTexturedQuads(unsigned int target, unsigned int name);
 void EndQuadBatch();
 
-// The matrix last given to SetTransform; texture frames map their corners with it.
+// A context made current: nothing is bound or enabled for texturing any more (ends a run first).
+void ForgetTextureState();
+
+// The matrix last given to SetTransform; primitives and texture frames map their corners with it.
+void SetGLVex2DMatrix(const TTransform2D& m);
 TTransform2D GLVex2DMatrix();

@@ -8,7 +8,6 @@
 
 #include "platform/glx/shared_context_scope.h"
 #include "platform/graphics/graphics.h"
-#include "render2d/gl/gl_image_frame.h"
 #include "render2d/gl/gl_state_cache.h"
 
 namespace {
@@ -61,6 +60,15 @@ TGLTexture::~TGLTexture() {
     // name to the next new texture; a cache still holding the name would then skip binding it.
     BindTexture(target, 0);
   }
+}
+
+int NextPowerOfTwo(int n) {
+  // Doubling past 2^30 would overflow; no texture gets near that size, so the proxy check
+  // refuses it and the size is halved from there.
+  constexpr int kLargestPower = 1 << 30;
+  int power = 1;
+  while (power < n && power < kLargestPower) power *= 2;
+  return power;
 }
 
 PixmapRef PadToTexture(const TPixmap& picture, int texture_width, int texture_height) {

@@ -21,6 +21,9 @@ class TGLTexture {
   const int seq;  // the graphics serial at creation
 };
 
+// 1 doubled while below n: 0 and 1 give 1, 8 gives 8, 9 gives 16; at most 2^30.
+int NextPowerOfTwo(int n);
+
 // The pixmap that fills a texture of the given size: the picture in the top-left corner, then its
 // last column and row once more beside it, so that sampling at its edges reads the picture.
 PixmapRef PadToTexture(const TPixmap& picture, int texture_width, int texture_height);

@@ -17,15 +17,9 @@
 
 namespace {
 // Back-end state for whichever context the last SetGraphics made current.
-int cached_blend = 0;  // 0: none applied yet
-// The texture bound to each target, and the target texturing is enabled for (0: none).
-unsigned int bound_2d = 0;
-unsigned int bound_3d = 0;
-unsigned int enabled_target = 0;
-bool quads_open = false;  // a run of textured quads is inside glBegin
+int cached_blend = 0;     // 0: none applied yet
 int picture_rows_up = 0;  // where the picture starts in OpenGL's window rows (see window_scale.h)
 std::uint8_t color_bytes[4] = {0, 0, 0, 0};  // red, green, blue, alpha for glColor4ubv
-TTransform2D matrix{0, 0, 0, 0};
 bool started = false;
 
 #ifndef NDEBUG
@@ -166,7 +160,7 @@ void TGLVex2DDriver::SetViewport(int x, int y, int width, int height) {
 }
 
 void TGLVex2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
-  matrix = {ix, iy, jx, jy};
+  SetGLVex2DMatrix({ix, iy, jx, jy});
 }
 
 void TGLVex2DDriver::SetLineWidth(float width) {
@@ -194,22 +188,22 @@ void TGLVex2DDriver::Plot(float x, float y) {
 void TGLVex2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
   DisableTexturing();
   glBegin(GL_LINES);
-  Vertex(PixelCentre(MapPoint(matrix, x0, y0, tx, ty)));
-  Vertex(PixelCentre(MapPoint(matrix, x1, y1, tx, ty)));
+  Vertex(PixelCentre(MapPoint(GLVex2DMatrix(), x0, y0, tx, ty)));
+  Vertex(PixelCentre(MapPoint(GLVex2DMatrix(), x1, y1, tx, ty)));
   glEnd();
 }
 
 void TGLVex2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
   DisableTexturing();
   glBegin(GL_QUADS);
-  EmitRectVertices(matrix, x0, y0, x1, y1, tx, ty, Vertex);
+  EmitRectVertices(GLVex2DMatrix(), x0, y0, x1, y1, tx, ty, Vertex);
   glEnd();
 }
 
 void TGLVex2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {
   DisableTexturing();
   glBegin(GL_POLYGON);
-  EmitOvalVertices(matrix, x0, y0, x1, y1, tx, ty, Vertex);
+  EmitOvalVertices(GLVex2DMatrix(), x0, y0, x1, y1, tx, ty, Vertex);
   glEnd();
 }
 
@@ -217,7 +211,7 @@ void TGLVex2DDriver::DrawPoly(std::span<const float> xy, float hx, float hy, flo
   if (!PolyIsDrawable(xy)) return;
   DisableTexturing();
   glBegin(GL_POLYGON);
-  EmitPolyVertices(matrix, xy, hx, hy, tx, ty, Vertex);
+  EmitPolyVertices(GLVex2DMatrix(), xy, hx, hy, tx, ty, Vertex);
   glEnd();
 }
 
@@ -266,12 +260,8 @@ PixmapRef TGLVex2DDriver::GrabPixmap(int x, int y, int width, int height) {
 void TGLVex2DDriver::ResetGLContext(TGraphics& graphics) {
   int width = 0, height = 0, depth = 0, hertz = 0, flags = 0;
   graphics.GetSettings(width, height, depth, hertz, flags);
-  EndQuadBatch();
   cached_blend = 0;
-  bound_2d = bound_3d = 0;
-  enabled_target = 0;
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_TEXTURE_3D);
+  ForgetTextureState();
   // One unit per pixel, (0, 0) at the top-left corner, y growing downward.
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -285,58 +275,6 @@ void TGLVex2DDriver::ResetGLContext(TGraphics& graphics) {
 TGLVex2DDriver* GetGLVex2DDriver() {
   static TGLVex2DDriver driver;
   return &driver;
-}
-
-void BindTexture(unsigned int target, unsigned int name) {
-  unsigned int& bound = target == GL_TEXTURE_3D ? bound_3d : bound_2d;
-  if (name == bound) return;
-  EndQuadBatch();
-  glBindTexture(target, name);
-  bound = name;
-}
-
-void BindTextureName(unsigned int name) {
-  BindTexture(GL_TEXTURE_2D, name);
-}
-
-void EnableTexturingOf(unsigned int target, unsigned int name) {
-  BindTexture(target, name);
-  if (enabled_target == target) return;
-  EndQuadBatch();
-  // NOTE: with both enabled, OpenGL samples the 3D texture: only one target is ever enabled.
-  if (enabled_target != 0) glDisable(enabled_target);
-  glEnable(target);
-  enabled_target = target;
-}
-
-void EnableTexturing(unsigned int name) {
-  EnableTexturingOf(GL_TEXTURE_2D, name);
-}
-
-void DisableTexturing() {
-  EndQuadBatch();
-  if (enabled_target == 0) return;
-  glDisable(enabled_target);
-  enabled_target = 0;
-}
-
-void BeginTexturedQuads(unsigned int target, unsigned int name) {
-  const unsigned int bound = target == GL_TEXTURE_3D ? bound_3d : bound_2d;
-  if (quads_open && enabled_target == target && bound == name) return;
-  EnableTexturingOf(target, name);
-  EndQuadBatch();
-  glBegin(GL_QUADS);
-  quads_open = true;
-}
-
-void EndQuadBatch() {
-  if (!quads_open) return;
-  quads_open = false;
-  glEnd();
-}
-
-TTransform2D GLVex2DMatrix() {
-  return matrix;
 }
 
 void StartGLVex2DModule() {
