@@ -126,10 +126,12 @@ void GoldenTourMain() {
   const Input* input = std::begin(kScript);
   const Shot* shot = std::begin(kShots);
   for (int frame = 1; shot != std::end(kShots); ++frame) {
+    const bool due = frame == shot->frame;
     DrawGameFrame();
-    if (frame == shot->frame && scale == 1) Save(*shot++);
+    if (due && scale == 1) Save(*shot);
     FlipFrame(-1);
-    if (frame == shot->frame && scale > 1) Save(*shot++);
+    if (due && scale > 1) Save(*shot);
+    if (due) ++shot;
     for (; input != std::end(kScript) && input->frame == frame; ++input) input->send();
     if (!HandleFrameInput()) RaiseRuntimeError("the game ended before the last screen\n");
   }
