@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Runs a command with DISPLAY pointing at a private Xvfb server that ends with the command.
+# Runs a command with DISPLAY pointing at a private Xvfb server that ends with the command; its
+# screen is ZIRKULON_XVFB_SCREEN (default 1280x1024x24).
 set -euo pipefail
 log=$(mktemp /tmp/zirkulon-xvfb.XXXXXX)
 # Xvfb picks a free display number itself and writes it to the descriptor once it is ready.
-Xvfb -displayfd 1 -screen 0 1280x1024x24 +extension GLX -nolisten tcp -noreset \
+Xvfb -displayfd 1 -screen 0 "${ZIRKULON_XVFB_SCREEN:-1280x1024x24}" +extension GLX -nolisten tcp -noreset \
   >"$log.number" 2>"$log" &
 xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null || true; rm -f "$log" "$log.number"' EXIT
