@@ -52,11 +52,9 @@ bool TLinuxSystemDriver::WaitWhileHidden() {
   if (display == nullptr || InputWindow() == 0 || InputWindowShown()) return false;
   const int close_requests = CloseRequestCount();
   while (!InputWindowShown() && CloseRequestCount() == close_requests) {
-    RaisePendingTermination();
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
     poll(&connection, 1, kHiddenSleepMillis);
-    RaisePendingTermination();
-    Poll();
+    Poll();  // raises a termination request before and after it pumps
   }
   return true;
 }

@@ -142,15 +142,25 @@ bool BackgroundProcess::Running(int* status) const {
   return pid_ > 0;
 }
 
-std::vector<std::string> SwapCounterEnvironment(const std::string& library,
-                                                const std::string& counter) {
+std::future<ProcessResult> StartCountingSwaps(const std::vector<std::string>& argv,
+                                              const std::string& library,
+                                              const std::string& counter,
+                                              const std::vector<std::string>& environment,
+                                              int timeout_ms) {
+  unlink(counter.c_str());
   const char* preloaded = std::getenv("LD_PRELOAD");
   const char* asan = std::getenv("ASAN_OPTIONS");
-  return {"ZIRKULON_SWAP_COUNTER=" + counter,
-          "LD_PRELOAD=" + (preloaded != nullptr ? std::string(preloaded) + ":" : "") + library,
-          // The counter is not instrumented: a sanitizer build of the game must accept it first.
-          "ASAN_OPTIONS=" + (asan != nullptr ? std::string(asan) + ":" : "") +
-              "verify_asan_link_order=0"};
+  ProcessOptions options;
+  options.timeout_ms = timeout_ms;
+  options.extra_environment = {
+      "ZIRKULON_SWAP_COUNTER=" + counter,
+      "LD_PRELOAD=" + (preloaded != nullptr ? std::string(preloaded) + ":" : "") + library,
+      // The counter is not instrumented: a sanitizer build of the game must accept it first.
+      "ASAN_OPTIONS=" + (asan != nullptr ? std::string(asan) + ":" : "") +
+          "verify_asan_link_order=0"};
+  options.extra_environment.insert(options.extra_environment.end(), environment.begin(),
+                                   environment.end());
+  return std::async(std::launch::async, [argv, options] { return RunProcess(argv, options); });
 }
 
 std::uint64_t SwapCount(const std::string& counter) {

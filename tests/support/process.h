@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -33,10 +34,14 @@ struct ProcessOptions {
 
 ProcessResult RunProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
 
-// The environment entries that preload the swap counter (`library`, tests/helpers/swap_counter)
-// into a game, after whatever is preloaded already, with its live count of frames in `counter`.
-std::vector<std::string> SwapCounterEnvironment(const std::string& library,
-                                                const std::string& counter);
+// Runs `argv` (a game) in the background with the swap counter `library` (tests/helpers/
+// swap_counter) preloaded after whatever is preloaded already, its live count of frames in
+// `counter` (removed first), and `environment` added.
+std::future<ProcessResult> StartCountingSwaps(const std::vector<std::string>& argv,
+                                              const std::string& library,
+                                              const std::string& counter,
+                                              const std::vector<std::string>& environment = {},
+                                              int timeout_ms = 20000);
 // The count of frames the preloaded counter keeps in `counter`; 0 before the game made it.
 std::uint64_t SwapCount(const std::string& counter);
 

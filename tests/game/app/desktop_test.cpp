@@ -100,13 +100,8 @@ class Desktop : public ::testing::Test {
     XMapWindow(client_, other_);
     XSync(client_, False);
 
-    std::filesystem::remove(counter_);
-    ProcessOptions options;
-    options.timeout_ms = 110000;
-    options.extra_environment =
-        SwapCounterEnvironment(ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter_.string());
-    run_ = std::async(std::launch::async,
-                      [options] { return RunProcess({ZIRKULON_BINARY}, options); });
+    run_ = StartCountingSwaps({ZIRKULON_BINARY}, ZIRKULON_HELPERS_DIR "/libswap_counter.so",
+                              counter_.string(), {}, 110000);
     game_ = std::make_unique<GameWindow>();
     ASSERT_TRUE(game_->Find(kWaitMs)) << "the game's window never appeared";
     ASSERT_TRUE(game_->WaitForScreen(ShownScreen::kMenu, kWaitMs));

@@ -135,12 +135,8 @@ TEST(WindowScale, FollowsTheDesktopOrTheOptionAsFarAsTheScreenHolds) {
     std::vector<std::string> command = {ZIRKULON_BINARY};
     command.insert(command.end(), scaled.options.begin(), scaled.options.end());
     const std::string counter = kActualDir.string() + "-swaps";
-    std::filesystem::remove(counter);
-    ProcessOptions options;
-    options.extra_environment =
-        SwapCounterEnvironment(ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter);
-    options.extra_environment.push_back("DISPLAY=" + server.display());
-    auto game = std::async(std::launch::async, [&] { return RunProcess(command, options); });
+    auto game = StartCountingSwaps(command, ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter,
+                                   {"DISPLAY=" + server.display()});
     ASSERT_TRUE(window.FindLeavingPointer(10000));
     EXPECT_EQ(window.Capture().width, scaled.width);
     // Closed once its frames come: a request before the frame loop listens is not heard.

@@ -25,16 +25,10 @@ constexpr int kScreenMs = 20000;
 constexpr int kGameMs = 100000;  // below the test's own limit, so a hung game is killed first
 constexpr std::uint64_t kFramesPerSecond = 30;  // half the game's rate: frames keep coming
 
+// Mesa's software rasteriser, as under Xvfb: the menu's pixels are known.
 std::future<ProcessResult> StartGame(const std::string& display, const std::string& counter) {
-  ProcessOptions options;
-  options.timeout_ms = kGameMs;
-  options.extra_environment =
-      SwapCounterEnvironment(ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter);
-  // Mesa's software rasteriser, as under Xvfb: the menu's pixels are known.
-  options.extra_environment.insert(options.extra_environment.end(),
-                                   {"DISPLAY=" + display, "LIBGL_ALWAYS_SOFTWARE=1"});
-  return std::async(std::launch::async,
-                    [options] { return RunProcess({ZIRKULON_BINARY}, options); });
+  return StartCountingSwaps({ZIRKULON_BINARY}, ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter,
+                            {"DISPLAY=" + display, "LIBGL_ALWAYS_SOFTWARE=1"}, kGameMs);
 }
 }  // namespace
 

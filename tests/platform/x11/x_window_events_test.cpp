@@ -172,16 +172,4 @@ TEST_F(WindowEvents, ThePingIsAnsweredToTheRootWindow) {
   EXPECT_EQ(reply.xclient.data.l[1], 4711);
   EXPECT_EQ(reply.xclient.data.l[2], ping.xclient.data.l[2]);
 }
-
-TEST_F(WindowEvents, TheCloseButtonBecomesAppTerminate) {
-  Atom* protocols = nullptr;
-  int count = 0;
-  ASSERT_TRUE(XGetWMProtocols(window_->display(), window_->window(), &protocols, &count));
-  EXPECT_EQ(count, 2) << "WM_DELETE_WINDOW and _NET_WM_PING";
-  XFree(protocols);
-  SendCloseButton(window_->display(), window_->window());
-  EXPECT_EQ(Poll(), (std::vector<int>{EVENT_APPTERMINATE, 0}));
-  EXPECT_EQ(AppTerminateRequested(), 1);
-  EXPECT_EQ(AppTerminateRequested(), 0);
-}
 }  // namespace
