@@ -1,5 +1,5 @@
-// Zirkulon: the process entry answers --help and --version, takes --scale, then hands over to the
-// game's main program. Every other argument is ignored.
+// Zirkulon: the process entry answers --help and --version, takes --scale and --fullscreen, then
+// hands over to the game's main program. Every other argument is ignored.
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -10,16 +10,18 @@
 
 namespace {
 constexpr const char* kHelp =
-    "Usage: zirkulon [--help | --version | --scale N]\n"
+    "Usage: zirkulon [--help | --version] [--scale N] [--fullscreen]\n"
     "\n"
     "Zirkulon is an arcade game: steer a paddle around a circle and bounce the balls back\n"
     "before they escape. It opens an 800x600 window on the X display; all texts are German.\n"
     "\n"
     "Controls: mouse or arrow keys turn the paddle, left click or Space releases the ball,\n"
-    "H shows the help page, Escape goes back and quits. See zirkulon(6) for more.\n"
+    "H shows the help page, F11 switches full screen on and off, Escape goes back and quits.\n"
+    "See zirkulon(6) for more.\n"
     "\n"
     "  --scale N   show the window N times as large, N from 1 to 4 (default: the desktop's\n"
-    "              scale from Xft.dpi; a scale the screen cannot hold is reduced)\n";
+    "              scale from Xft.dpi; a scale the screen cannot hold is reduced)\n"
+    "  --fullscreen  start full screen where the window manager offers it\n";
 
 // The scale after --scale, or 0 when it is not one of 1 to 4.
 int ParseScale(int argc, char** argv) {
@@ -48,5 +50,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (scale > 0) RequestWindowScale(scale);
+  for (int i = 1; i < argc; ++i)
+    if (std::string_view(argv[i]) == "--fullscreen") RequestFullScreenAtStart();
   return ProcessEntry(argc, argv, &ZirkulonMain);
 }

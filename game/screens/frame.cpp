@@ -6,6 +6,7 @@
 #include "game/world/ball.h"
 #include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
+#include "platform/events/system_driver.h"
 #include "platform/graphics/graphics.h"
 #include "render2d/drawing/primitives.h"
 
@@ -27,6 +28,8 @@ void DrawGameFrame() {
 
 bool HandleFrameInput() {
   HandleScreenKeys();
+  // The window's business, not a screen's: where the desktop offers no full screen, nothing.
+  if (KeyHits(kKeyF11) > 0) ToggleFullScreenWindow();
   // NOTE: the screen keys have consumed this frame's Escape hits; only one that arrived in
   // between leaves here.
   if (KeyHits(kKeyEscape) > 0) return false;

@@ -12,6 +12,7 @@ constexpr int kKey0 = 48;  // digits 48-57
 constexpr int kKeyA = 65;  // letters 65-90
 constexpr int kKeyH = 72;
 constexpr int kKeyF1 = 112;  // F1-F12 112-123
+constexpr int kKeyF11 = 122;
 
 constexpr int kMouseLeft = 1;
 constexpr int kMouseRight = 2;

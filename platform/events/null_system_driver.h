@@ -12,6 +12,7 @@ class TNullSystemDriver : public TSystemDriver {
   bool WaitWhileHidden() override { return false; }  // there is no window to hide
   void MoveMouse(int, int) override {}
   void SetMouseVisible(bool) override {}
+  bool ToggleFullScreen() override { return false; }
   void Notify(const String&, bool) override {}
   int Confirm(const String&, bool) override { return 0; }
   int Proceed(const String&, bool) override { return -1; }

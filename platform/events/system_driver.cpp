@@ -68,6 +68,10 @@ void PlaceMouse(int x, int y) {
   SystemDriver().MoveMouse(x, y);
 }
 
+bool ToggleFullScreenWindow() {
+  return SystemDriver().ToggleFullScreen();
+}
+
 void ShowMousePointer() {
   SystemDriver().SetMouseVisible(true);
 }

@@ -20,6 +20,9 @@ class TSystemDriver {
   virtual bool WaitWhileHidden() = 0;
   virtual void MoveMouse(int x, int y) = 0;
   virtual void SetMouseVisible(bool visible) = 0;
+  // Switches the input window between the desktop's full screen and its own size. False, doing
+  // nothing, where the window system offers no full screen.
+  virtual bool ToggleFullScreen() = 0;
   virtual void Notify(const String& text, bool serious) = 0;
   virtual int Confirm(const String& text, bool serious) = 0;
   virtual int Proceed(const String& text, bool serious) = 0;
@@ -48,6 +51,8 @@ bool WaitWhileWindowHidden();
 // warp's own motion has been pumped by a later poll.
 void PlaceMouse(int x, int y);
 void ShowMousePointer();
+// The driver's ToggleFullScreen.
+bool ToggleFullScreenWindow();
 void HideMousePointer();
 
 void Notify(const String& text, bool serious = false);

@@ -119,6 +119,13 @@ bool SizeFitsX(int width, int height) {
   return width > 0 && height > 0 && width <= kLargestWindowSide && height <= kLargestWindowSide;
 }
 
+// The window's size now: the input window's follows the window manager (full screen).
+void WindowSize(const GLContextRecord& record, int& width, int& height) {
+  width = record.width * record.scale;
+  height = record.height * record.scale;
+  if (record.window == InputWindow()) InputWindowSize(width, height);
+}
+
 GLXContext SharedGLXContext() {
   const GLContextRecord* shared_record = Find(SharedContext());
   return shared_record != nullptr ? shared_record->context : nullptr;
@@ -140,8 +147,10 @@ int CreateContextWindow(int width, int height, int depth, int hertz, int flags) 
     return 0;
   }
   if (!request.hidden) request.share_with = SharedGLXContext();
-  if (!request.hidden && !request.full_screen)
+  if (!request.hidden && !request.full_screen) {
     request.scale = WindowScale(display, screen, request.width, request.height);
+    request.desktop_full_screen = FullScreenAtStartRequested();
+  }
   request.video_modes_present = video_modes_present;
   // Showing a window makes its context current, and a failure after that leaves none current: the
   // glue stops counting on the one current before.
@@ -188,7 +197,11 @@ void MakeContextCurrent(int handle) {
 
 int CurrentPictureRowOffset() {
   const GLContextRecord* record = Find(current);
-  return record != nullptr ? record->height * (record->scale - 1) : 0;
+  if (record == nullptr) return 0;
+  int width = 0;
+  int height = 0;
+  WindowSize(*record, width, height);
+  return height > record->height ? height - record->height : 0;
 }
 
 void SwapContext(int sync) {
@@ -199,8 +212,13 @@ void SwapContext(int sync) {
     record->sync_state = interval;
     if (swap_interval != nullptr) swap_interval(interval);
   }
-  if (record->scale > 1)
-    PresentEnlarged(record->present_texture, record->width, record->height, record->scale);
+  int window_width = 0;
+  int window_height = 0;
+  WindowSize(*record, window_width, window_height);
+  if (window_width != record->width || window_height != record->height) {
+    PresentPicture(record->present_texture, record->width, record->height, window_width,
+                   window_height);
+  }
   glXSwapBuffers(display, record->window);
 }
 

@@ -12,17 +12,13 @@
 #include "platform/glx/video_modes.h"
 #include "platform/process/signals.h"
 #include "platform/process/startup.h"
+#include "platform/x11/desktop_full_screen.h"
 #include "platform/x11/input_window.h"
 #include "platform/x11/window_manager_hints.h"
 #include "platform/x11/x_display.h"
 
 namespace {
-constexpr long kCreationEvents = StructureNotifyMask | ResizeRedirectMask;
-// NOTE: focus and structure changes stay selected once shown: the window manager's focus and
-// minimising reach the program through them.
-constexpr long kInputEvents = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                              PointerMotionMask | ResizeRedirectMask | FocusChangeMask |
-                              StructureNotifyMask;
+constexpr long kCreationEvents = StructureNotifyMask;
 constexpr int kMapWaitMillis = 5000;
 constexpr int kMapPollMillis = 5;
 constexpr int kMapRepeatMillis = 500;
@@ -51,13 +47,13 @@ bool SwitchVideoMode(Display* display, int screen, const WindowRequest& request,
 }
 
 void MakeWindow(Display* display, int screen, const XVisualInfo& visual, bool full_screen,
-                GLContextRecord& record) {
+                bool resizable, GLContextRecord& record) {
   const Window root = RootWindow(display, screen);
   record.colormap = XCreateColormap(display, root, visual.visual, AllocNone);
   XSetWindowAttributes attributes{};
   attributes.border_pixel = 0;
   attributes.colormap = record.colormap;
-  attributes.event_mask = kCreationEvents;
+  attributes.event_mask = kCreationEvents | (resizable ? 0 : ResizeRedirectMask);
   unsigned long value_mask = CWBorderPixel | CWEventMask | CWColormap;
   if (full_screen) {
     attributes.event_mask |= FocusChangeMask;
@@ -100,9 +96,12 @@ bool WaitUntilMapped(Display* display, Window window) {
   }
 }
 
-void MapAndGrab(Display* display, const GLContextRecord& record, bool full_screen) {
-  DescribeWindowToDesktop(display, record.window, record.width * record.scale,
-                          record.height * record.scale);
+void MapAndGrab(Display* display, const GLContextRecord& record, bool full_screen,
+                bool desktop_full_screen) {
+  const int width = record.width * record.scale;
+  const int height = record.height * record.scale;
+  DescribeWindowToDesktop(display, record.window, width, height);
+  if (desktop_full_screen) AskFullScreenFromStart(display, record.window, width, height);
   XMapRaised(display, record.window);
   if (!full_screen) return;
   XWarpPointer(display, None, record.window, 0, 0, 0, 0, 0, 0);
@@ -113,9 +112,11 @@ void MapAndGrab(Display* display, const GLContextRecord& record, bool full_scree
 
 // Once shown, the window reports input as well.
 void TakeInput(Display* display, const GLContextRecord& record) {
-  XSelectInput(display, record.window, kInputEvents);
   SetInputWindow(record.window);
-  SetInputWindowScale(record.scale);
+  SetInputWindowPicture(record.width, record.height, record.width * record.scale,
+                        record.height * record.scale);
+  XSelectInput(display, record.window,
+               InputWindowFullScreen() ? kInputWindowEvents : kFixedSizeWindowEvents);
 }
 
 void NameWindow(Display* display, const GLContextRecord& record) {
@@ -172,13 +173,16 @@ std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen
   if (request.full_screen && !SwitchVideoMode(display, screen, request, *record))
     return Fail(failure, "no full-screen video mode has that size");
   if (trap.Failed()) return Fail(failure, "switching the video mode failed", trap.FirstError());
-  MakeWindow(display, screen, *visual, request.full_screen, *record);
+  // Full screen through the window manager: the window must be resizable from the start.
+  const bool desktop_full_screen =
+      request.desktop_full_screen && !request.hidden && WindowManagerOffersFullScreen(display);
+  MakeWindow(display, screen, *visual, request.full_screen, desktop_full_screen, *record);
   if (trap.Failed()) return Fail(failure, "the X server refused the window", trap.FirstError());
   record->context = glXCreateContext(display, visual.get(), request.share_with, True);
   if (record->context == nullptr || trap.Failed())
     return Fail(failure, "the OpenGL context could not be made", trap.FirstError());
   if (!request.hidden) {
-    MapAndGrab(display, *record, request.full_screen);
+    MapAndGrab(display, *record, request.full_screen, desktop_full_screen);
     MakeCurrentOrRaise(display, record->window, record->context, "the new window's context");
     if (trap.Failed())
       return Fail(failure, "the X server refused to show the window", trap.FirstError());

@@ -38,7 +38,7 @@ class GLContextRecord {
   GLXContext context = nullptr;
   unsigned long colormap = 0;    // made with the window (attached windows: none)
   int scale = 1;                 // the window shows the width x height picture this many times over
-  unsigned present_texture = 0;  // holds the picture while it is enlarged (scale above 1)
+  unsigned present_texture = 0;  // holds the picture while the window is larger than it
   // Full screen: the video mode to switch back to, this record's own.
   std::optional<SavedVideoMode> saved_mode;
 
@@ -55,6 +55,7 @@ struct WindowRequest {
   bool full_screen = false;
   bool hidden = false;               // never mapped: the shared context's window
   int scale = 1;                     // the window is this many times the picture's size
+  bool desktop_full_screen = false;  // ask the window manager to show it full screen at once
   GLXContext share_with = nullptr;   // the context whose textures the new one shares
   bool video_modes_present = false;  // full screen needs the video mode extension
 };

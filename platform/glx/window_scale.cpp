@@ -6,15 +6,32 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/x11/input_window.h"
+
 namespace {
 constexpr double kBaseDpi = 96;
-constexpr int kPresentTextureSize = 1024;  // a power of two that holds the 800 x 600 picture
 
 int requested_scale = 0;
+bool full_screen_at_start = false;
+
+// A power of two that holds the picture and one more column and row.
+int TextureSizeFor(int width, int height) {
+  int size = 1;
+  while (size < width + 1 || size < height + 1) size *= 2;
+  return size;
+}
 }  // namespace
 
 void RequestWindowScale(int scale) {
   requested_scale = scale;
+}
+
+void RequestFullScreenAtStart() {
+  full_screen_at_start = true;
+}
+
+bool FullScreenAtStartRequested() {
+  return full_screen_at_start;
 }
 
 int ScaleForResources(std::string_view resources) {
@@ -45,46 +62,64 @@ int WindowScale(Display* display, int screen, int width, int height) {
   return scale < 1 ? 1 : scale;
 }
 
-void PresentEnlarged(unsigned& texture, int width, int height, int scale) {
+void PresentPicture(unsigned& texture, int width, int height, int window_width, int window_height) {
+  const PicturePlacement placed = PlacePicture(width, height, window_width, window_height);
+  const bool whole_scale = placed.width % width == 0 && placed.height % height == 0;
+  const int texture_size = TextureSizeFor(width, height);
   glPushAttrib(GL_ALL_ATTRIB_BITS);
   if (texture == 0) {
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kPresentTextureSize, kPresentTextureSize, 0, GL_RGBA,
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, texture_size, texture_size, 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, nullptr);
   }
   glBindTexture(GL_TEXTURE_2D, texture);
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, height * (scale - 1), width, height);
+  const GLint filter = whole_scale ? GL_NEAREST : GL_LINEAR;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+  const int up = window_height - height;  // the picture's bottom row in OpenGL's window rows
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, up, width, height);
+  if (!whole_scale) {
+    // Smooth sampling at the last column and row also reads the texels beyond them: they repeat
+    // the picture's edge instead of holding whatever the texture held.
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, width, 0, width - 1, up, 1, height);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, height, 0, up + height - 1, width, 1);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, width, height, width - 1, up + height - 1, 1, 1);
+  }
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
   // Rows count from the bottom here, as in the back buffer the picture was copied from.
-  glOrtho(0, width * scale, 0, height * scale, -1, 1);
+  glOrtho(0, window_width, 0, window_height, -1, 1);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  glViewport(0, 0, width * scale, height * scale);
+  glViewport(0, 0, window_width, window_height);
   for (const GLenum off : {GL_SCISSOR_TEST, GL_BLEND, GL_ALPHA_TEST, GL_TEXTURE_3D}) glDisable(off);
+  if (placed.width != window_width || placed.height != window_height) {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  const float u = static_cast<float>(width) / kPresentTextureSize;
-  const float v = static_cast<float>(height) / kPresentTextureSize;
-  const float x = static_cast<float>(width * scale);
-  const float y = static_cast<float>(height * scale);
+  const float u = static_cast<float>(width) / static_cast<float>(texture_size);
+  const float v = static_cast<float>(height) / static_cast<float>(texture_size);
+  const auto left = static_cast<float>(placed.left);
+  const auto right = static_cast<float>(placed.left + placed.width);
+  const auto bottom = static_cast<float>(window_height - placed.top - placed.height);
+  const auto top = static_cast<float>(window_height - placed.top);
   glBegin(GL_QUADS);
   glTexCoord2f(0, 0);
-  glVertex2f(0, 0);
+  glVertex2f(left, bottom);
   glTexCoord2f(u, 0);
-  glVertex2f(x, 0);
+  glVertex2f(right, bottom);
   glTexCoord2f(u, v);
-  glVertex2f(x, y);
+  glVertex2f(right, top);
   glTexCoord2f(0, v);
-  glVertex2f(0, y);
+  glVertex2f(left, top);
   glEnd();
   glPopMatrix();
   glMatrixMode(GL_PROJECTION);

@@ -13,6 +13,9 @@ inline constexpr int kLargestWindowScale = 4;
 
 // The scale the program asks for, 1 to kLargestWindowScale; 0 (the default) takes the desktop's.
 void RequestWindowScale(int scale);
+// Windows made from now on start full screen where the window manager offers it.
+void RequestFullScreenAtStart();
+bool FullScreenAtStartRequested();
 
 // floor(Xft.dpi / 96) from the X resources text, at least 1; 1 without an Xft.dpi line.
 int ScaleForResources(std::string_view resources);
@@ -22,11 +25,13 @@ int ScaleForResources(std::string_view resources);
 int WindowScale(Display* display, int screen, int width, int height);
 
 // The picture is drawn at the window's top left, so that it is rasterised exactly as in a window
-// of its own size: OpenGL counts window rows from the bottom, and the picture's start this many
-// rows up in the current context's window (0 unless it is enlarged).
+// of its own size (the rasteriser counts rows from the top). OpenGL counts window rows from the
+// bottom: the picture starts this many rows up in the current context's window, 0 in a window of
+// the picture's size. It changes as the window manager resizes the window.
 int CurrentPictureRowOffset();
 
-// Copies the picture (the top-left width x height of the back buffer) into a texture of the
-// current context and draws it enlarged `scale` times, pixel for pixel, over the whole window.
-// Leaves every OpenGL state as it found it. `texture` is made on first use (0 before).
-void PresentEnlarged(unsigned& texture, int width, int height, int scale);
+// Copies the picture (width x height at the window's top left) into a
+// texture of the current context and draws it over the window as large as fits, centred, black
+// around it: at a whole scale pixel for pixel, at any other scale smoothly. Leaves every OpenGL
+// state as it found it. `texture` is made on first use (0 before).
+void PresentPicture(unsigned& texture, int width, int height, int window_width, int window_height);

@@ -1,28 +1,94 @@
 #include "platform/x11/input_window.h"
 
+#include <cmath>
+
 namespace {
 Window input_window = 0;
 bool input_window_shown = true;
-int input_window_scale = 1;
+int picture_width = 1;
+int picture_height = 1;
+int window_width = 1;
+int window_height = 1;
+
+// floor(a / b) for b > 0, also for negative a.
+int FloorDivide(long long a, long long b) {
+  return static_cast<int>(a >= 0 ? a / b : -((b - 1 - a) / b));
+}
+
+int ToPicture(int window_pixel, int start, int shown, int size) {
+  return FloorDivide(static_cast<long long>(window_pixel - start) * size, shown);
+}
+
+int ToWindow(int picture_pixel, int start, int shown, int size) {
+  return start + static_cast<int>(std::lround(static_cast<double>(picture_pixel) * shown / size));
+}
 }  // namespace
 
 void SetInputWindow(Window window) {
   input_window = window;
   input_window_shown = true;
-  input_window_scale = 1;
+  picture_width = picture_height = window_width = window_height = 1;
 }
 
-void SetInputWindowScale(int scale) {
-  input_window_scale = scale < 1 ? 1 : scale;
+Window InputWindow() {
+  return input_window;
 }
 
-int InputWindowScale() {
-  return input_window_scale;
+void SetInputWindowPicture(int width, int height, int shown_width, int shown_height) {
+  picture_width = width > 0 ? width : 1;
+  picture_height = height > 0 ? height : 1;
+  SetInputWindowSize(shown_width, shown_height);
 }
 
-int PicturePixel(int window_pixel) {
-  const int scale = input_window_scale;
-  return window_pixel >= 0 ? window_pixel / scale : -((scale - 1 - window_pixel) / scale);
+void SetInputWindowSize(int width, int height) {
+  window_width = width > 0 ? width : 1;
+  window_height = height > 0 ? height : 1;
+}
+
+void InputWindowSize(int& width, int& height) {
+  width = window_width;
+  height = window_height;
+}
+
+PicturePlacement PlacePicture(int width, int height, int shown_width, int shown_height) {
+  if (shown_width < width || shown_height < height) return {0, 0, width, height};
+  PicturePlacement placed{0, 0, shown_width, shown_height};
+  // Exact in integers: the side that limits the enlargement fills the window.
+  const long long wide = static_cast<long long>(shown_width) * height;
+  const long long tall = static_cast<long long>(shown_height) * width;
+  if (wide > tall)
+    placed.width =
+        static_cast<int>((static_cast<long long>(width) * shown_height + height / 2) / height);
+  else if (tall > wide)
+    placed.height =
+        static_cast<int>((static_cast<long long>(height) * shown_width + width / 2) / width);
+  placed.left = (shown_width - placed.width) / 2;
+  placed.top = (shown_height - placed.height) / 2;
+  return placed;
+}
+
+PicturePlacement InputPicturePlacement() {
+  return PlacePicture(picture_width, picture_height, window_width, window_height);
+}
+
+int PictureX(int window_x) {
+  const PicturePlacement placed = InputPicturePlacement();
+  return ToPicture(window_x, placed.left, placed.width, picture_width);
+}
+
+int PictureY(int window_y) {
+  const PicturePlacement placed = InputPicturePlacement();
+  return ToPicture(window_y, placed.top, placed.height, picture_height);
+}
+
+int WindowX(int picture_x) {
+  const PicturePlacement placed = InputPicturePlacement();
+  return ToWindow(picture_x, placed.left, placed.width, picture_width);
+}
+
+int WindowY(int picture_y) {
+  const PicturePlacement placed = InputPicturePlacement();
+  return ToWindow(picture_y, placed.top, placed.height, picture_height);
 }
 
 void SetInputWindowShown(bool shown) {
@@ -31,8 +97,4 @@ void SetInputWindowShown(bool shown) {
 
 bool InputWindowShown() {
   return input_window_shown;
-}
-
-Window InputWindow() {
-  return input_window;
 }

@@ -7,6 +7,7 @@
 #include "platform/process/pending_work.h"
 #include "platform/process/signals.h"
 #include "platform/x11/console_requesters.h"
+#include "platform/x11/desktop_full_screen.h"
 #include "platform/x11/desktop_opener.h"
 #include "platform/x11/input_window.h"
 #include "platform/x11/x_event_pump.h"
@@ -64,8 +65,9 @@ void TLinuxSystemDriver::MoveMouse(int x, int y) {
   if (display == nullptr) return;
   // Window 0 makes X move the pointer by (x, y) from where it is.
   // Picture pixels to the window's; with no window (0) the move is relative and stays as given.
-  const int scale = InputWindow() != 0 ? InputWindowScale() : 1;
-  XWarpPointer(display, None, InputWindow(), 0, 0, 0, 0, x * scale, y * scale);
+  const bool in_window = InputWindow() != 0;
+  XWarpPointer(display, None, InputWindow(), 0, 0, 0, 0, in_window ? WindowX(x) : x,
+               in_window ? WindowY(y) : y);
   warp_pending_ = true;
 }
 
@@ -88,6 +90,11 @@ void TLinuxSystemDriver::SetMouseVisible(bool visible) {
     XUndefineCursor(display, InputWindow());
   else
     XDefineCursor(display, InputWindow(), BlankCursor(display));
+}
+
+bool TLinuxSystemDriver::ToggleFullScreen() {
+  Display* display = XDisplayConnection();
+  return display != nullptr && ToggleInputWindowFullScreen(display);
 }
 
 void TLinuxSystemDriver::Notify(const String& text, bool) {

@@ -16,6 +16,7 @@ class TLinuxSystemDriver : public TSystemDriver {
   bool WaitWhileHidden() override;
   void MoveMouse(int x, int y) override;
   void SetMouseVisible(bool visible) override;
+  bool ToggleFullScreen() override;
   void Notify(const String& text, bool serious) override;
   int Confirm(const String& text, bool serious) override;
   int Proceed(const String& text, bool serious) override;

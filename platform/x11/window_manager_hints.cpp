@@ -18,6 +18,14 @@ struct XFreeDeleter {
   void operator()(T* hints) const { XFree(hints); }
 };
 
+XSizeHints SizeHints(int width, int height, bool fixed) {
+  XSizeHints size_hints{};
+  size_hints.flags = PSize | (fixed ? PMinSize | PMaxSize : 0);
+  size_hints.width = size_hints.min_width = size_hints.max_width = width;
+  size_hints.height = size_hints.min_height = size_hints.max_height = height;
+  return size_hints;
+}
+
 void SetClassAndHints(Display* display, Window window, int width, int height) {
   // NOTE: Xlib takes the names as char* although it never writes them.
   std::string instance = ApplicationInstance();
@@ -26,18 +34,14 @@ void SetClassAndHints(Display* display, Window window, int width, int height) {
   class_hint->res_name = instance.data();
   class_hint->res_class = class_name.data();
 
-  std::unique_ptr<XSizeHints, XFreeDeleter<XSizeHints>> size_hints(XAllocSizeHints());
-  size_hints->flags = PMinSize | PMaxSize;
-  size_hints->min_width = size_hints->max_width = width;
-  size_hints->min_height = size_hints->max_height = height;
-
   std::unique_ptr<XWMHints, XFreeDeleter<XWMHints>> wm_hints(XAllocWMHints());
   wm_hints->flags = InputHint | StateHint;
   wm_hints->input = True;
   wm_hints->initial_state = NormalState;
 
   // Also sets WM_CLIENT_MACHINE to this host's name.
-  XSetWMProperties(display, window, nullptr, nullptr, nullptr, 0, size_hints.get(), wm_hints.get(),
+  XSizeHints size_hints = SizeHints(width, height, true);
+  XSetWMProperties(display, window, nullptr, nullptr, nullptr, 0, &size_hints, wm_hints.get(),
                    class_hint.get());
 }
 
@@ -49,6 +53,11 @@ void SetCardinals(Display* display, Window window, const char* name,
                   static_cast<int>(values.size()));
 }
 }  // namespace
+
+void SetWindowSizeHints(Display* display, Window window, int width, int height, bool fixed) {
+  XSizeHints size_hints = SizeHints(width, height, fixed);
+  XSetWMNormalHints(display, window, &size_hints);
+}
 
 void DescribeWindowToDesktop(Display* display, Window window, int width, int height) {
   SetClassAndHints(display, window, width, height);

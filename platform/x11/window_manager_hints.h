@@ -6,3 +6,7 @@
 #include <X11/Xlib.h>
 
 void DescribeWindowToDesktop(Display* display, Window window, int width, int height);
+
+// The size hints alone: `fixed` makes width x height the least and the largest size, otherwise
+// it is only the size the window asks for.
+void SetWindowSizeHints(Display* display, Window window, int width, int height, bool fixed);

@@ -29,7 +29,7 @@ int SystemButton(unsigned x_button) {
 void TranslateKeyPress(XKeyEvent& key) {
   const int code = KeyCodeOf(key);
   held_keys[key.keycode & 255] = code;
-  EmitEvent(EVENT_KEYDOWN, code, PicturePixel(key.x), PicturePixel(key.y));
+  EmitEvent(EVENT_KEYDOWN, code, PictureX(key.x), PictureY(key.y));
   char text[16];
   const int length = XLookupString(&key, text, 15, nullptr, nullptr);
   for (int i = 0; i < length; ++i)
@@ -46,25 +46,25 @@ void TranslateKeyRelease(Display* display, XKeyEvent& key) {
     XPeekEvent(display, &next);
     if (next.type == KeyPress && KeyCodeOf(next.xkey) == code) {
       XNextEvent(display, &next);
-      EmitEvent(EVENT_KEYREPEAT, code, PicturePixel(key.x), PicturePixel(key.y));
+      EmitEvent(EVENT_KEYREPEAT, code, PictureX(key.x), PictureY(key.y));
       return;
     }
   }
   held_keys[key.keycode & 255] = 0;
-  EmitEvent(EVENT_KEYUP, code, PicturePixel(key.x), PicturePixel(key.y));
+  EmitEvent(EVENT_KEYUP, code, PictureX(key.x), PictureY(key.y));
 }
 
 void TranslateButton(const XButtonEvent& button, bool pressed) {
   if (button.button == 4 || button.button == 5) {
     if (pressed)
-      EmitEvent(EVENT_MOUSEWHEEL, button.button == 4 ? 1 : -1, PicturePixel(button.x),
-                PicturePixel(button.y));
+      EmitEvent(EVENT_MOUSEWHEEL, button.button == 4 ? 1 : -1, PictureX(button.x),
+                PictureY(button.y));
     return;
   }
   // Buttons above 5 (tilt wheels, side buttons) have no place among the system's three.
   if (button.button > 5) return;
   EmitEvent(pressed ? EVENT_MOUSEDOWN : EVENT_MOUSEUP, SystemButton(button.button),
-            PicturePixel(button.x), PicturePixel(button.y));
+            PictureX(button.x), PictureY(button.y));
 }
 
 void TranslateXEvent(Display* display, XEvent& event) {
@@ -82,7 +82,7 @@ void TranslateXEvent(Display* display, XEvent& event) {
       TranslateButton(event.xbutton, false);
       break;
     case MotionNotify:
-      EmitEvent(EVENT_MOUSEMOVE, 0, PicturePixel(event.xmotion.x), PicturePixel(event.xmotion.y));
+      EmitEvent(EVENT_MOUSEMOVE, 0, PictureX(event.xmotion.x), PictureY(event.xmotion.y));
       break;
     default:
       TranslateWindowEvent(display, event);

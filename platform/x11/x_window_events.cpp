@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 
 #include "platform/events/event.h"
+#include "platform/x11/desktop_full_screen.h"
 #include "platform/x11/input_window.h"
 #include "platform/x11/x_display.h"
 #include "platform/x11/x_event_pump.h"
@@ -75,6 +76,10 @@ bool TranslateWindowEvent(Display* display, XEvent& event) {
       return true;
     case UnmapNotify:
       if (event.xunmap.window == InputWindow()) SetInputWindowShown(false);
+      return true;
+    case ConfigureNotify:
+      if (event.xconfigure.window == InputWindow())
+        FollowInputWindowSize(display, event.xconfigure.width, event.xconfigure.height);
       return true;
     case ClientMessage:
       TranslateClientMessage(display, event.xclient);

@@ -1,5 +1,6 @@
 // What the window manager and the desktop tell the input window: the keyboard focus coming and
-// going, the window hidden and shown, and the protocols it answers (the close button, the ping).
+// going, the window hidden and shown, its size, and the protocols it answers (the close button, the
+// ping).
 #pragma once
 
 // NOTE: Xlib's own declarations, repeated so that includers do not get Xlib's macros.

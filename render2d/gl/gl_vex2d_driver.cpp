@@ -17,10 +17,30 @@
 
 namespace {
 // Back-end state for whichever context the last SetGraphics made current.
-int cached_blend = 0;     // 0: none applied yet
-int picture_rows_up = 0;  // where the picture starts in OpenGL's window rows (see window_scale.h)
+int cached_blend = 0;                        // 0: none applied yet
 std::uint8_t color_bytes[4] = {0, 0, 0, 0};  // red, green, blue, alpha for glColor4ubv
 bool started = false;
+int picture_rows_up = 0;  // where the picture starts in OpenGL's window rows (see window_scale.h)
+struct {
+  bool on = false;
+  int x = 0, y = 0, width = 0, height = 0;  // in picture pixels, rows from the top
+} scissor;
+
+void ApplyScissor() {
+  // OpenGL counts window rows from the bottom.
+  glScissor(scissor.x, picture_rows_up + CurrentGraphicsHeight() - scissor.y - scissor.height,
+            scissor.width, scissor.height);
+}
+
+// The picture stays at the window's top left when the window manager resizes the window (full
+// screen); its size is known once the resize's event has been pumped.
+void FollowPictureRows() {
+  const int rows_up = CurrentPictureRowOffset();
+  if (rows_up == picture_rows_up) return;
+  picture_rows_up = rows_up;
+  glViewport(0, rows_up, CurrentGraphicsWidth(), CurrentGraphicsHeight());
+  if (scissor.on) ApplyScissor();
+}
 
 #ifndef NDEBUG
 // Reports, but does not stop on, an error: some are legitimate (a line width of 0 is passed on
@@ -111,6 +131,7 @@ void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
 void TGLVex2DDriver::Flip(int sync) {
   EndQuadBatch();
   GLGraphicsDriver()->Flip(sync);
+  FollowPictureRows();
 }
 
 std::shared_ptr<TImageFrame> TGLVex2DDriver::CreateFrameFromPixmap(const TPixmap& pixmap,
@@ -149,14 +170,15 @@ void TGLVex2DDriver::SetClsColor(int red, int green, int blue) {
 
 void TGLVex2DDriver::SetViewport(int x, int y, int width, int height) {
   EndQuadBatch();
-  const int screen_height = CurrentGraphicsHeight();
-  if (x == 0 && y == 0 && width == CurrentGraphicsWidth() && height == screen_height) {
+  scissor.on =
+      x != 0 || y != 0 || width != CurrentGraphicsWidth() || height != CurrentGraphicsHeight();
+  if (!scissor.on) {
     glDisable(GL_SCISSOR_TEST);
-  } else {
-    // OpenGL counts window rows from the bottom.
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(x, picture_rows_up + screen_height - y - height, width, height);
+    return;
   }
+  scissor = {true, x, y, width, height};
+  glEnable(GL_SCISSOR_TEST);
+  ApplyScissor();
 }
 
 void TGLVex2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
@@ -175,6 +197,7 @@ void TGLVex2DDriver::SetPolygonOutlineMode(bool outline) {
 
 void TGLVex2DDriver::Cls() {
   EndQuadBatch();
+  FollowPictureRows();
   glClear(GL_COLOR_BUFFER_BIT);
 }
 

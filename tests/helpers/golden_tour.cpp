@@ -93,7 +93,7 @@ void Save(const Shot& shot) {
     XSync(XDisplayConnection(), False);  // the swap's pixels are on the server
     GameWindow window;
     if (!window.FindLeavingPointer(5000)) RaiseRuntimeError("the game's window is not found\n");
-    GameShot seen = window.Capture();
+    GameShot seen = window.CaptureWindow();
     width = seen.width;
     height = seen.height;
     rgb = std::move(seen.pixels);

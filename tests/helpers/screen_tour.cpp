@@ -16,7 +16,7 @@ namespace {
 constexpr int kScreenMs = 20000;
 
 bool Save(GameWindow& window, const std::string& path) {
-  const GameShot shot = window.Capture();
+  const GameShot shot = window.CaptureWindow();
   if (shot.width == 0 || !WritePngFile(path, shot.width, shot.height, shot.pixels)) {
     std::fprintf(stderr, "could not capture %s\n", path.c_str());
     return false;

@@ -24,10 +24,11 @@ bool DisplayAvailable();
   } while (false)
 
 // This process's own X server (see UsePrivateDisplay), for tests whose input, pointer or focus
-// another test on a shared server would disturb. Must come before any X connection is opened.
-#define REQUIRE_PRIVATE_DISPLAY()                          \
-  do {                                                     \
-    std::string private_display_error;                     \
-    if (UsePrivateDisplay(&private_display_error).empty()) \
-      ZIRKULON_NO_DISPLAY(private_display_error);          \
+// another test on a shared server would disturb. Must come before any X connection is opened. The
+// arguments, if any, are the server's options (e.g. "-screen", "0", "1920x1080x24").
+#define REQUIRE_PRIVATE_DISPLAY(...)                                      \
+  do {                                                                    \
+    std::string private_display_error;                                    \
+    if (UsePrivateDisplay(&private_display_error, {__VA_ARGS__}).empty()) \
+      ZIRKULON_NO_DISPLAY(private_display_error);                         \
   } while (false)

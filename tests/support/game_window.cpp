@@ -5,6 +5,9 @@
 #include <X11/extensions/XTest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "game/world/screen_geometry.h"
 #include "tests/support/close_button.h"
 #include "tests/support/monotonic_clock.h"
@@ -23,7 +26,7 @@ bool GameShot::Bright(int x, int y) const {
 }
 
 bool GameShot::White(int x, int y) const {
-  return Red(x, y) >= 200 && Green(x, y) >= 200 && Blue(x, y) >= 200;
+  return Red(x, y) >= least_white && Green(x, y) >= least_white && Blue(x, y) >= least_white;
 }
 
 bool GameShot::RowHasBright(int y, int x0, int x1) const {
@@ -141,6 +144,27 @@ void GameWindow::RequestClose() {
 }
 
 GameShot GameWindow::Capture() {
+  const GameShot window = CaptureWindow();
+  if (window.width < kScreenWidth || window.height < kScreenHeight ||
+      (window.width == kScreenWidth && window.height == kScreenHeight))
+    return window;
+  // Enlarged as far as the shorter side allows, as a screen shows a picture of another shape.
+  const double scale = std::min(static_cast<double>(window.width) / kScreenWidth,
+                                static_cast<double>(window.height) / kScreenHeight);
+  const double left = (window.width - kScreenWidth * scale) / 2;
+  const double top = (window.height - kScreenHeight * scale) / 2;
+  GameShot picture{kScreenWidth, kScreenHeight, {}};
+  if (scale != std::floor(scale)) picture.least_white = 150;
+  for (int y = 0; y < kScreenHeight; ++y) {
+    const int window_y = static_cast<int>(top + (y + 0.5) * scale);
+    for (int x = 0; x < kScreenWidth; ++x)
+      picture.pixels.push_back(
+          window.pixels[window_y * window.width + static_cast<int>(left + (x + 0.5) * scale)]);
+  }
+  return picture;
+}
+
+GameShot GameWindow::CaptureWindow() {
   GameShot shot;
   XWindowAttributes attributes{};
   if (window_ == 0 || !XGetWindowAttributes(display_, window_, &attributes)) return shot;

@@ -8,11 +8,13 @@
 #include <functional>
 #include <vector>
 
-// One read-back of the 800 x 600 window.
+// One read-back of the window, or of the 800 x 600 picture in it.
 struct GameShot {
   int width = 0;
   int height = 0;
   std::vector<std::uint32_t> pixels;  // 0xRRGGBB, rows top to bottom
+  // Smoothly enlarged (full screen), a one-pixel line keeps no less than about 3/4 of its light.
+  int least_white = 200;
 
   int Red(int x, int y) const { return (pixels[y * width + x] >> 16) & 255; }
   int Green(int x, int y) const { return (pixels[y * width + x] >> 8) & 255; }
@@ -55,7 +57,11 @@ class GameWindow {
   // Asks the window to close, as a window manager's close button does.
   void RequestClose();
 
+  // The picture in picture pixels: in a larger window (a scale, full screen) it stands as large
+  // as fits, centred, and each picture pixel is read at its middle.
   GameShot Capture();
+  // The whole window, pixel for pixel.
+  GameShot CaptureWindow();
   // Captures until `screen` is shown; false after the timeout.
   bool WaitForScreen(ShownScreen screen, int timeout_ms);
   ShownScreen last_seen() const { return last_seen_; }

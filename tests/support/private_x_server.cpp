@@ -92,8 +92,8 @@ PrivateXServer::~PrivateXServer() {
   waitpid(pid_, nullptr, 0);
 }
 
-std::string UsePrivateDisplay(std::string* error) {
-  static const PrivateXServer server;
+std::string UsePrivateDisplay(std::string* error, const std::vector<std::string>& options) {
+  static const PrivateXServer server(options);
   static const bool exported = [] {
     if (!server.display().empty()) setenv("DISPLAY", server.display().c_str(), 1);
     return true;

@@ -29,6 +29,8 @@ class PrivateXServer {
 
 // The private server of this process, started on the first call and ended at exit, with DISPLAY
 // pointing at it from then on. Call before anything opens an X connection. Returns the display
-// name, or an empty string (with the reason in `error`) when no server could be started.
+// name, or an empty string (with the reason in `error`) when no server could be started. The first
+// call's `options` are the server's (see PrivateXServer).
 // NOTE: under ctest each test case is a process of its own, so each gets a fresh server.
-std::string UsePrivateDisplay(std::string* error = nullptr);
+std::string UsePrivateDisplay(std::string* error = nullptr,
+                              const std::vector<std::string>& options = {});

@@ -89,7 +89,10 @@ int ChangesInTheDisc(GameWindow& game, int apart_ms) {
 class Desktop : public ::testing::Test {
  protected:
   void SetUp() override {
-    REQUIRE_PRIVATE_DISPLAY();
+    if (full_screen_desktop_)
+      REQUIRE_PRIVATE_DISPLAY("-screen", "0", "1920x1080x24");
+    else
+      REQUIRE_PRIVATE_DISPLAY();
     client_ = XOpenDisplay(nullptr);
     ASSERT_NE(client_, nullptr);
     window_manager_ = std::make_unique<BackgroundProcess>(std::vector<std::string>{"openbox"});
@@ -144,6 +147,16 @@ class Desktop : public ::testing::Test {
     return frame;
   }
 
+  // The window's size once the window manager has settled it; false after the timeout.
+  bool SizeBecomes(int width, int height) {
+    return WaitFor([&] {
+      XWindowAttributes attributes{};
+      return XGetWindowAttributes(client_, game_->window(), &attributes) &&
+             attributes.width == width && attributes.height == height;
+    });
+  }
+
+  bool full_screen_desktop_ = false;  // a 1920 x 1080 screen instead of 1280 x 1024
   Display* client_ = nullptr;
   Window other_ = 0;
   std::unique_ptr<BackgroundProcess> window_manager_;
@@ -283,5 +296,57 @@ TEST_F(Desktop, TheGameIsAGoodCitizenOfTheDesktop) {
     step.run();
     if (HasFatalFailure()) return;
   }
+}
+
+class FullScreenDesktop : public Desktop {
+ protected:
+  FullScreenDesktop() { full_screen_desktop_ = true; }
+};
+
+// 1920 x 1080 holds the picture 1.8 times: 1440 x 1080 with 240 black columns either side.
+TEST_F(FullScreenDesktop, F11ShowsThePictureCentredOverTheScreenAndBack) {
+  constexpr int kBorder = 240;
+  ASSERT_TRUE(Activate(game_->window()));
+  game_->TapKey(XK_F11);
+  ASSERT_TRUE(SizeBecomes(1920, 1080));
+  ASSERT_TRUE(game_->WaitForScreen(ShownScreen::kMenu, kWaitMs));
+  const GameShot screen = game_->CaptureWindow();
+  int border_lit = 0;
+  bool picture_edges_lit[2] = {};
+  for (int y = 0; y < screen.height; ++y) {
+    for (int x = 0; x < kBorder; ++x)
+      border_lit += screen.pixels[y * screen.width + x] != 0 ||
+                    screen.pixels[y * screen.width + screen.width - 1 - x] != 0;
+    picture_edges_lit[0] |= screen.pixels[y * screen.width + kBorder] != 0;
+    picture_edges_lit[1] |= screen.pixels[y * screen.width + screen.width - kBorder - 1] != 0;
+  }
+  EXPECT_EQ(border_lit, 0);
+  EXPECT_TRUE(picture_edges_lit[0] && picture_edges_lit[1]);
+
+  // Play warps the pointer back to the picture's middle column after every frame: 400 picture
+  // pixels are 720 window pixels right of the border.
+  game_->TapKey(XK_space);
+  ASSERT_TRUE(game_->WaitForScreen(ShownScreen::kGame, kWaitMs));
+  game_->Click(1);
+  EXPECT_TRUE(WaitFor([&] { return ChangesInTheDisc(*game_, 100) > 20; }));
+  game_->MovePointer(kBorder + 720 + 90, 500);
+  EXPECT_TRUE(WaitFor([&] {
+    Window root = 0, child = 0;
+    int root_x = 0, root_y = 0, x = 0, y = 0;
+    unsigned buttons = 0;
+    XQueryPointer(client_, game_->window(), &root, &child, &root_x, &root_y, &x, &y, &buttons);
+    return x == kBorder + 720;
+  }));
+
+  game_->TapKey(XK_F11);
+  ASSERT_TRUE(SizeBecomes(kScreenWidth, kScreenHeight));
+  EXPECT_TRUE(WaitFor([&] {
+    XSizeHints size{};
+    long supplied = 0;
+    return XGetWMNormalHints(client_, game_->window(), &size, &supplied) &&
+           (size.flags & PMinSize) && size.min_width == kScreenWidth &&
+           size.max_height == kScreenHeight;
+  })) << "the fixed size returns with the window";
+  EXPECT_TRUE(game_->WaitForScreen(ShownScreen::kGame, kWaitMs));
 }
 }  // namespace

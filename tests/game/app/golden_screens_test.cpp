@@ -138,7 +138,7 @@ TEST(WindowScale, FollowsTheDesktopOrTheOptionAsFarAsTheScreenHolds) {
     auto game = StartCountingSwaps(command, ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter,
                                    {"DISPLAY=" + server.display()});
     ASSERT_TRUE(window.FindLeavingPointer(10000));
-    EXPECT_EQ(window.Capture().width, scaled.width);
+    EXPECT_EQ(window.CaptureWindow().width, scaled.width);
     // Closed once its frames come: a request before the frame loop listens is not heard.
     for (int waited = 0; SwapCount(counter) < 5 && waited < 20000; waited += 20) usleep(20000);
     window.RequestClose();

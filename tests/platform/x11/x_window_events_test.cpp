@@ -13,6 +13,7 @@
 #include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "platform/events/system_driver.h"
+#include "platform/x11/input_window.h"
 #include "platform/x11/linux_system_driver.h"
 #include "tests/support/close_button.h"
 #include "tests/support/input_window.h"
@@ -171,5 +172,26 @@ TEST_F(WindowEvents, ThePingIsAnsweredToTheRootWindow) {
   EXPECT_EQ(reply.xclient.data.l[0], ping.xclient.data.l[0]);
   EXPECT_EQ(reply.xclient.data.l[1], 4711);
   EXPECT_EQ(reply.xclient.data.l[2], ping.xclient.data.l[2]);
+}
+// The picture as large as fits, centred, and pointer positions in picture pixels both ways.
+TEST(PicturePlacement, FillsTheLimitingSideCentredAndMapsPointerPixelsBothWays) {
+  struct Case {
+    int window_width, window_height;
+    PicturePlacement placed;
+  };
+  for (const Case& at :
+       {Case{800, 600, {0, 0, 800, 600}}, Case{1600, 1200, {0, 0, 1600, 1200}},
+        Case{1920, 1080, {240, 0, 1440, 1080}}, Case{2560, 1600, {213, 0, 2133, 1600}},
+        Case{800, 900, {0, 150, 800, 600}}, Case{700, 600, {0, 0, 800, 600}}}) {
+    EXPECT_EQ(PlacePicture(800, 600, at.window_width, at.window_height), at.placed)
+        << at.window_width << " x " << at.window_height;
+  }
+  SetInputWindowPicture(800, 600, 1920, 1080);
+  EXPECT_EQ((std::vector<int>{PictureX(239), PictureX(240), PictureX(242), PictureX(1679),
+                              PictureY(1079), WindowX(400), WindowY(300)}),
+            (std::vector<int>{-1, 0, 1, 799, 599, 960, 540}));
+  SetInputWindowSize(1600, 1200);
+  EXPECT_EQ((std::vector<int>{PictureX(-1), PictureX(3), WindowX(3)}),
+            (std::vector<int>{-1, 1, 6}));
 }
 }  // namespace
