@@ -1,43 +1,67 @@
 #!/usr/bin/env bash
-# CPU per frame and frames per second of the game on its menu at scale 1 and scale 2, run
-# alternately on a private 2048 x 1536 Xvfb: what the present step that enlarges the picture
-# costs. Uses the build in build/ (or ZIRKULON_BUILD).
+# What showing the picture larger costs: CPU per frame, frames per second and the p99 of
+# |interval - 16.667 ms| of the game on its menu at scale 1 and scale 2 (a private 2048 x 1536
+# Xvfb) and full screen (--fullscreen under openbox on a private 1920 x 1080 Xvfb: 1440 x 1080,
+# smoothly enlarged), run alternately. Each run skips its first 3 s. Uses the build in build/ (or
+# ZIRKULON_BUILD) with the frame probe.
 #   scripts/scale-cpu.sh [seconds] [rounds]   (default 10 s, 3 rounds)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZIRKULON_BUILD:-$root/build}
 seconds=${1:-10}
 rounds=${2:-3}
-cmake --build "$build" --target zirkulon swap_counter >/dev/null
+cmake --build "$build" --target zirkulon zirkulon_frame_probe >/dev/null
 work=$(mktemp -d /tmp/zirkulon-scale.XXXXXX)
-Xvfb -displayfd 3 -screen 0 2048x1536x24 +extension GLX -nolisten tcp 3>"$work/display" \
-  2>/dev/null &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-until [[ -s "$work/display" ]]; do sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")" LIBGL_ALWAYS_SOFTWARE=1
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+start_xvfb() {  # screen size, name: sets display_<name>
+  Xvfb -displayfd 3 -screen 0 "$1" +extension GLX -nolisten tcp 3>"$work/$2" 2>/dev/null &
+  pids+=($!)
+  until [[ -s "$work/$2" ]]; do sleep 0.05; done
+  printf -v "display_$2" ':%s' "$(head -n1 "$work/$2")"
+}
+start_xvfb 2048x1536x24 large
+start_xvfb 1920x1080x24 wide
+DISPLAY=$display_wide openbox >/dev/null 2>&1 &
+pids+=($!)
+export LIBGL_ALWAYS_SOFTWARE=1
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-swaps() { od -An -tu8 "$work/swaps" | tr -d ' '; }
-measure() {  # scale: prints "<ms CPU per frame> <frames per second>"
+measure() {  # label display [options]: prints "label ms-CPU-per-frame frames/s p99-ms"
+  local label=$1 display=$2
+  shift 2
   rm -f "$work/swaps"
-  ZIRKULON_SWAP_COUNTER="$work/swaps" LD_PRELOAD="$build/tests/libswap_counter.so" \
-    "$build/zirkulon" --scale "$1" 2>/dev/null &
-  local game=$!
+  DISPLAY=$display LD_PRELOAD="$build/bench-game/libzirkulon_frame_probe.so" \
+    ZIRKULON_PROBE_OUT="$work/swaps" ZIRKULON_PROBE_EXIT_AFTER=$(((seconds + 5) * 60)) \
+    "$build/zirkulon" "$@" 2>/dev/null &
+  local game=$! t0 t1
   sleep 3  # past the start and the menu's opening
-  local t0 s0 t1 s1
-  t0=$(ticks $game); s0=$(swaps)
+  t0=$(ticks $game)
   sleep "$seconds"
-  t1=$(ticks $game); s1=$(swaps)
-  kill $game; wait $game 2>/dev/null || true
-  awk -v t="$((t1 - t0))" -v s="$((s1 - s0))" -v hz="$(getconf CLK_TCK)" -v secs="$seconds" \
-    'BEGIN { printf "%.2f %.2f\n", t * 1000 / hz / s, s / secs }'
+  t1=$(ticks $game)
+  wait $game || true
+  awk -v seconds="$seconds" -v span="$work/span" '
+    $1 == "swap" && !first { first = $2 }
+    $1 == "swap" && $2 >= first + 3e9 && $2 < first + (3 + seconds) * 1e9 {
+      if (last) { d = ($2 - last) / 1e6 - 50 / 3; print (d < 0 ? -d : d) }
+      else start = $2
+      last = $2; ++n
+    }
+    END { print n - 1, (n - 1) * 1e9 / (last - start) > span }' "$work/swaps" |
+    sort -g >"$work/errors"
+  local frames fps p99
+  read -r frames fps <"$work/span"
+  p99=$(awk -v n="$frames" 'NR == int(n * 0.99 + 0.999999) { print }' "$work/errors")
+  awk -v l="$label" -v t="$((t1 - t0))" -v hz="$(getconf CLK_TCK)" -v n="$frames" -v f="$fps" \
+    -v p="$p99" 'BEGIN { printf "%s %.2f %.2f %.3f\n", l, t * 1000 / hz / n, f, p }'
 }
 for ((round = 1; round <= rounds; ++round)); do
-  for scale in 1 2; do echo "$scale $(measure $scale)"; done
+  measure scale-1 "$display_large" --scale 1
+  measure scale-2 "$display_large" --scale 2
+  measure full-1920x1080 "$display_wide" --fullscreen
 done | tee "$work/all"
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-for scale in 1 2; do
-  cpu=$(awk -v s=$scale '$1 == s { print $2 }' "$work/all" | median)
-  fps=$(awk -v s=$scale '$1 == s { print $3 }' "$work/all" | median)
-  echo "scale $scale: median CPU per frame $cpu ms, median $fps frames/s ($rounds runs)"
+for label in scale-1 scale-2 full-1920x1080; do
+  column() { awk -v l=$label -v c="$1" '$1 == l { print $c }' "$work/all" | median; }
+  echo "$label: median CPU per frame $(column 2) ms, $(column 3) frames/s," \
+    "p99 |interval - 16.667 ms| $(column 4) ms ($rounds runs)"
 done
