@@ -2,6 +2,7 @@
 // and showing, the close button and the ping.
 #include "platform/x11/x_window_events.h"
 
+#include <X11/Xatom.h>
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
@@ -172,6 +173,41 @@ TEST_F(WindowEvents, ThePingIsAnsweredToTheRootWindow) {
   EXPECT_EQ(reply.xclient.data.l[0], ping.xclient.data.l[0]);
   EXPECT_EQ(reply.xclient.data.l[1], 4711);
   EXPECT_EQ(reply.xclient.data.l[2], ping.xclient.data.l[2]);
+}
+
+// Full screen is the window manager's to give: one that names itself on the root window is asked,
+// one that died and left its name behind is not, and nothing is said either way.
+TEST_F(WindowEvents, FullScreenIsAskedOnlyOfAWindowManagerThatRuns) {
+  OtherClient window_manager;
+  Display* display = window_manager.display;
+  const Window root = DefaultRootWindow(display);
+  XSelectInput(display, root, SubstructureRedirectMask);
+  const Atom full_screen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
+  XChangeProperty(display, root, XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM, 32,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(&full_screen), 1);
+  Window check = XCreateSimpleWindow(display, root, 0, 0, 1, 1, 0, 0, 0);
+  for (const Window on : {root, check})
+    XChangeProperty(display, on, XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), XA_WINDOW,
+                    32, PropModeReplace, reinterpret_cast<unsigned char*>(&check), 1);
+  XSync(display, False);
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(ToggleFullScreenWindow());
+  XEvent asked{};
+  const double deadline = MonotonicMillis() + 5000;
+  while (!XCheckTypedEvent(display, ClientMessage, &asked)) {
+    ASSERT_LT(MonotonicMillis(), deadline) << "no _NET_WM_STATE request";
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_EQ(asked.xclient.window, window_->window());
+  EXPECT_EQ((std::vector<long>{asked.xclient.data.l[0], asked.xclient.data.l[1]}),
+            (std::vector<long>{1, static_cast<long>(full_screen)}));
+
+  XDestroyWindow(display, check);
+  XSync(display, False);
+  EXPECT_FALSE(ToggleFullScreenWindow());
+  window_->Sync();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_FALSE(XCheckTypedEvent(display, ClientMessage, &asked));
 }
 // The picture as large as fits, centred, and pointer positions in picture pixels both ways.
 TEST(PicturePlacement, FillsTheLimitingSideCentredAndMapsPointerPixelsBothWays) {
