@@ -1,6 +1,7 @@
 #include "platform/process/startup.h"
 
 #include <limits.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,6 +33,16 @@ std::string ReadExecutablePath() {
   if (length <= 0) return ".";
   // A result that fills the buffer is cut to leave room for the terminator.
   return std::string(buffer, std::min<std::size_t>(static_cast<std::size_t>(length), 1023));
+}
+
+// NOTE: glibc raises its mmap threshold after each large block freed, so the large blocks of the
+// rasteriser's shader compiles end up in the heap and its freed pages stay resident for good.
+// Fixed thresholds hand large blocks and a freed heap top back to the system. A refusal only
+// leaves glibc's defaults: more memory, nothing wrong.
+void KeepFreedHeapReturnable() {
+  constexpr int kReturnedBlockBytes = 128 * 1024;
+  mallopt(M_MMAP_THRESHOLD, kReturnedBlockBytes);
+  mallopt(M_TRIM_THRESHOLD, kReturnedBlockBytes);
 }
 }  // namespace
 
@@ -70,6 +81,7 @@ void RunApplication(MainProgram main_program) {
 
 int ProcessEntry(int argc, char** argv, MainProgram main_program) {
   try {
+    KeepFreedHeapReturnable();
     const std::string path = ReadExecutablePath();
     StartRuntime(argc, argv, DirectoryOf(path), path);
     InstallCrashHandlers();
