@@ -36,13 +36,15 @@ std::string ReadExecutablePath() {
 }
 
 // NOTE: glibc raises its mmap threshold after each large block freed, so the large blocks of the
-// rasteriser's shader compiles end up in the heap and its freed pages stay resident for good.
-// Fixed thresholds hand large blocks and a freed heap top back to the system. A refusal only
-// leaves glibc's defaults: more memory, nothing wrong.
+// rasteriser's shader compiles end up in the heap and its freed pages stay resident for good. A
+// fixed threshold keeps large blocks mapped apart and hands them back when freed; the heap's top
+// is trimmed only past a megabyte, so a frame's allocations do not shrink and regrow it
+// every frame. A refusal only leaves glibc's defaults: more memory, nothing wrong.
 void KeepFreedHeapReturnable() {
-  constexpr int kReturnedBlockBytes = 128 * 1024;
-  mallopt(M_MMAP_THRESHOLD, kReturnedBlockBytes);
-  mallopt(M_TRIM_THRESHOLD, kReturnedBlockBytes);
+  constexpr int kMappedBlockBytes = 128 * 1024;
+  constexpr int kKeptHeapTopBytes = 1024 * 1024;
+  mallopt(M_MMAP_THRESHOLD, kMappedBlockBytes);
+  mallopt(M_TRIM_THRESHOLD, kKeptHeapTopBytes);
 }
 }  // namespace
 
