@@ -38,7 +38,7 @@ class GLContextRecord {
   GLXContext context = nullptr;
   unsigned long colormap = 0;    // made with the window (attached windows: none)
   int scale = 1;                 // the window shows the width x height picture this many times over
-  unsigned present_texture = 0;  // holds the picture while the window is larger than it
+  unsigned present_texture = 0;  // holds the picture on its way into a larger window
   // Full screen: the video mode to switch back to, this record's own.
   std::optional<SavedVideoMode> saved_mode;
 

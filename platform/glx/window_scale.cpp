@@ -62,11 +62,45 @@ int WindowScale(Display* display, int screen, int width, int height) {
   return scale < 1 ? 1 : scale;
 }
 
-void PresentPicture(unsigned& texture, int width, int height, int window_width, int window_height) {
-  const PicturePlacement placed = PlacePicture(width, height, window_width, window_height);
-  const bool whole_scale = placed.width % width == 0 && placed.height % height == 0;
-  const int texture_size = TextureSizeFor(width, height);
+namespace {
+// Window pixels as OpenGL counts them, rows from the bottom, with nothing that could change a
+// pixel on its way: no scissor, blending, alpha test or texturing.
+void EnterWindowSpace(int window_width, int window_height) {
   glPushAttrib(GL_ALL_ATTRIB_BITS);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(0, window_width, 0, window_height, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glViewport(0, 0, window_width, window_height);
+  for (const GLenum off : {GL_SCISSOR_TEST, GL_BLEND, GL_ALPHA_TEST, GL_TEXTURE_2D, GL_TEXTURE_3D})
+    glDisable(off);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
+void LeaveWindowSpace() {
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopAttrib();
+}
+
+// A whole scale that fills the window: the pixel zoom repeats every pixel as a block, and the
+// copy reads the picture as a whole before it writes. On the software rasteriser this costs less
+// than copying into a texture and drawing it.
+void ZoomPicture(int width, int height, int window_height, const PicturePlacement& placed) {
+  glPixelZoom(static_cast<float>(placed.width / width), static_cast<float>(placed.height / height));
+  glRasterPos2i(0, 0);
+  glCopyPixels(0, window_height - height, width, height, GL_COLOR);
+}
+
+// Any other placement: the picture goes through a texture, drawn as a quad centred on black.
+void DrawPictureTexture(unsigned& texture, int width, int height, int window_height,
+                        const PicturePlacement& placed, bool whole_scale) {
+  const int texture_size = TextureSizeFor(width, height);
   if (texture == 0) {
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -88,21 +122,8 @@ void PresentPicture(unsigned& texture, int width, int height, int window_width, 
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, height, 0, up + height - 1, width, 1);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, width, height, width - 1, up + height - 1, 1, 1);
   }
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  // Rows count from the bottom here, as in the back buffer the picture was copied from.
-  glOrtho(0, window_width, 0, window_height, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glViewport(0, 0, window_width, window_height);
-  for (const GLenum off : {GL_SCISSOR_TEST, GL_BLEND, GL_ALPHA_TEST, GL_TEXTURE_3D}) glDisable(off);
-  if (placed.width != window_width || placed.height != window_height) {
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   const float u = static_cast<float>(width) / static_cast<float>(texture_size);
@@ -121,9 +142,17 @@ void PresentPicture(unsigned& texture, int width, int height, int window_width, 
   glTexCoord2f(0, v);
   glVertex2f(left, top);
   glEnd();
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopAttrib();
+}
+}  // namespace
+
+void PresentPicture(unsigned& texture, int width, int height, int window_width, int window_height) {
+  const PicturePlacement placed = PlacePicture(width, height, window_width, window_height);
+  const bool whole_scale = placed.width % width == 0 && placed.height % height == 0;
+  const bool fills_window = placed.width == window_width && placed.height == window_height;
+  EnterWindowSpace(window_width, window_height);
+  if (whole_scale && fills_window)
+    ZoomPicture(width, height, window_height, placed);
+  else
+    DrawPictureTexture(texture, width, height, window_height, placed, whole_scale);
+  LeaveWindowSpace();
 }

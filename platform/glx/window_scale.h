@@ -30,8 +30,8 @@ int WindowScale(Display* display, int screen, int width, int height);
 // the picture's size. It changes as the window manager resizes the window.
 int CurrentPictureRowOffset();
 
-// Copies the picture (width x height at the window's top left) into a
-// texture of the current context and draws it over the window as large as fits, centred, black
-// around it: at a whole scale pixel for pixel, at any other scale smoothly. Leaves every OpenGL
-// state as it found it. `texture` is made on first use (0 before).
+// Shows the picture (width x height at the window's top left) over the window as large as fits,
+// centred, black around it: at a whole scale pixel for pixel, at any other scale smoothly. Leaves
+// every OpenGL state as it found it. A picture that does not fill the window at a whole scale goes
+// through `texture`, of the current context, made on first use (0 before).
 void PresentPicture(unsigned& texture, int width, int height, int window_width, int window_height);
