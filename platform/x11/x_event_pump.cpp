@@ -36,15 +36,17 @@ void TranslateKeyPress(XKeyEvent& key) {
     EmitEvent(EVENT_KEYCHAR, static_cast<signed char>(text[i]), 0, 0);
 }
 
-// NOTE: the server's auto-repeat arrives as release/press pairs. A release directly followed by a
-// press of the same key collapses into KeyRepeat. The look-ahead only inspects events already
-// read, so it never waits on the server.
+// NOTE: the server's auto-repeat arrives as release/press pairs stamped with the same time. A
+// release directly followed by a press of the same key at (within a millisecond of) its time
+// collapses into KeyRepeat; a real second press, however soon, stays a press even when a slow
+// frame reads both at once. The look-ahead only inspects events already read, so it never waits
+// on the server.
 void TranslateKeyRelease(Display* display, XKeyEvent& key) {
   const int code = KeyCodeOf(key);
   if (XEventsQueued(display, QueuedAfterReading) > 0) {
     XEvent next;
     XPeekEvent(display, &next);
-    if (next.type == KeyPress && KeyCodeOf(next.xkey) == code) {
+    if (next.type == KeyPress && KeyCodeOf(next.xkey) == code && next.xkey.time - key.time <= 1) {
       XNextEvent(display, &next);
       EmitEvent(EVENT_KEYREPEAT, code, PictureX(key.x), PictureY(key.y));
       return;

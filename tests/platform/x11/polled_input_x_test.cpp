@@ -34,8 +34,8 @@ TEST_F(PolledXInput, KeyHitsCountsPressesAndConsumesThem) {
   EXPECT_EQ(KeyHits(kKeyH), 1);
 }
 
-// NOTE: a release and a new press of the same key that reach one poll together count as the
-// server's auto-repeat, so the second press adds no hit.
+// NOTE: a release and a new press of the same key within a millisecond of each other (taps sent
+// back to back) look like the server's auto-repeat, so the second press adds no hit.
 TEST_F(PolledXInput, ATapRightAfterATapInTheSamePollCountsAsRepeat) {
   window_->TapKey(XK_Escape);
   window_->TapKey(XK_Escape);
