@@ -88,11 +88,8 @@ bool ToggleInputWindowFullScreen(Display* display) {
   const Window window = InputWindow();
   if (window == 0 || !WindowManagerOffersFullScreen(display)) return false;
   FollowInputWindow();
-  if (!full_screen) {
-    if (!fixed_size_owed) InputWindowSize(windowed_width, windowed_height);
-    // A window of fixed size that redirects resizing cannot be made full screen.
-    Resizable(display, window);
-  }
+  // A window of fixed size that redirects resizing cannot be made full screen.
+  if (!full_screen) Resizable(display, window);
   full_screen = !full_screen;
   fixed_size_owed = !full_screen;
   XEvent message{};
