@@ -176,6 +176,7 @@ void TRecordingVex2DDriver::DrawPixmap(const TPixmap& pixmap, int x, int y) {
 
 PixmapRef TRecordingVex2DDriver::GrabPixmap(int x, int y, int width, int height) {
   Record("GrabPixmap", {double(x), double(y), double(width), double(height)});
+  if (screen) return screen->Window(x, y, width, height)->Copy();
   PixmapRef pixmap = TPixmap::Create(width, height, RGBA8888, 4);
   pixmap->ClearPixels(0);
   return pixmap;

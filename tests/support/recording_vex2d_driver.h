@@ -26,6 +26,7 @@ class TRecordingVex2DDriver : public TVex2DDriver {
  public:
   std::vector<TRecordedCall> calls;
   TTransform2D matrix{0, 0, 0, 0};  // the matrix last given to SetTransform
+  PixmapRef screen;                 // what GrabPixmap reads when set
 
   const TRecordedCall& Last() const;  // the latest call; fails the test when there is none
   std::vector<TRecordedCall> CallsNamed(std::string_view name) const;
@@ -60,7 +61,7 @@ class TRecordingVex2DDriver : public TVex2DDriver {
   // Arguments recorded as hx, hy, tx, ty, then the array.
   void DrawPoly(std::span<const float> xy, float hx, float hy, float tx, float ty) override;
   void DrawPixmap(const TPixmap& pixmap, int x, int y) override;
-  // A transparent black pixmap of the size asked for.
+  // A copy of that rectangle of `screen`, or without one a transparent black pixmap of its size.
   PixmapRef GrabPixmap(int x, int y, int width, int height) override;
 
   TRecordedCall& Record(std::string name, std::vector<double> args);

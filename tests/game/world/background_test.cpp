@@ -127,10 +127,23 @@ TEST_F(Background, NoReplacementWhileTempoIsNotAboveZero) {
 namespace {
 using Args = std::vector<double>;
 
+constexpr int kGlowInside = static_cast<int>(0xff968c00u);
+
+// What the glow layers leave, in short: a flat opaque inside and an edge that differs from it at
+// most six pixels in (two stray pixels, so the deepest one decides).
+PixmapRef GlowScreen() {
+  PixmapRef screen = TPixmap::Create(800, 600, RGBA8888, 4);
+  screen->ClearPixels(kGlowInside);
+  screen->WritePixel(0, 0, static_cast<int>(0xff0f0e00u));
+  screen->WritePixel(5, 300, static_cast<int>(0xff8c7e00u));
+  return screen;
+}
+
 struct BackgroundDrawing : Background {
   void SetUp() override {
     Background::SetUp();
     ForgetBorderGlow();
+    session.driver.screen = GlowScreen();
   }
   TRecordingSession session;
 };
@@ -183,7 +196,7 @@ TEST_F(BackgroundDrawing, TheFirstFrameDrawsTheGlowLayersTheSecondKeepsThem) {
   ASSERT_NE(grab, names.end());
   EXPECT_EQ(std::count(grab, names.end(), "DrawRect"), 3 * 4);
   EXPECT_EQ(session.driver.CallsNamed("GrabPixmap")[0].args, (Args{0, 0, 800, 600}));
-  EXPECT_EQ(session.driver.CallsNamed("CreateFrameFromPixmap").size(), 1u);
+  EXPECT_EQ(session.driver.CallsNamed("CreateFrameFromPixmap").size(), 4u);
   EXPECT_TRUE(session.driver.CallsNamed("FrameDraw").empty());
   const auto alphas = session.driver.CallsNamed("SetAlpha");
   ASSERT_EQ(alphas.size(), 2u);
@@ -192,30 +205,61 @@ TEST_F(BackgroundDrawing, TheFirstFrameDrawsTheGlowLayersTheSecondKeepsThem) {
   EXPECT_EQ(GetBlend(), BLEND_LIGHT);
 }
 
-TEST_F(BackgroundDrawing, LaterFramesCopyTheKeptGlowOnceThenDrawEveryRectangle) {
+TEST_F(BackgroundDrawing, LaterFramesClearToTheGlowsInsideCopyItsEdgeThenDrawEveryRectangle) {
+  using Corners = std::vector<TVertex2D>;
+  struct Case {
+    const char* glow;
+    PixmapRef screen;
+    Args inside;                  // the clear colour
+    std::vector<Corners> strips;  // top-left and bottom-right corner of each copy
+  };
+  const std::vector<Case> cases = {
+      {"flat inside",
+       GlowScreen(),
+       {150, 140, 0},
+       {{{0, 0}, {800, 6}}, {{0, 594}, {800, 600}}, {{0, 6}, {6, 594}}, {{794, 6}, {800, 594}}}},
+      // A transparent centre cannot be cleared to: the two halves are copied over the clear.
+      {"transparent", nullptr, {0, 0, 0}, {{{0, 0}, {800, 300}}, {{0, 300}, {800, 600}}}},
+  };
   for (int i = 0; i < 3; ++i) SpawnRect().mask = 15;
-  DrawBackground();
-  DrawBackground();
-  for (int frame = 0; frame < 2; ++frame) {
-    session.driver.Clear();
+  for (const Case& c : cases) {
+    ForgetBorderGlow();
+    session.driver.screen = c.screen;
     DrawBackground();
-    const auto names = session.driver.Names();
-    ASSERT_EQ(std::count(names.begin(), names.end(), "FrameDraw"), 1) << frame;
-    const auto copy = std::find(names.begin(), names.end(), "FrameDraw");
-    // Unblended, white and opaque, before every rectangle.
-    EXPECT_EQ(std::find(names.begin(), copy, "DrawRect"), copy);
-    EXPECT_EQ(std::count(copy, names.end(), "DrawRect"), 3 * 4);
-    EXPECT_EQ(std::count(names.begin(), names.end(), "GrabPixmap"), 0);
-    EXPECT_EQ(std::count(names.begin(), names.end(), "CreateFrameFromPixmap"), 0);
-    const auto draw = session.driver.CallsNamed("FrameDraw")[0];
-    ASSERT_EQ(draw.vertices.size(), 4u);
-    EXPECT_EQ(draw.vertices[0], (TVertex2D{0, 0}));
-    EXPECT_EQ(draw.vertices[2], (TVertex2D{800, 600}));
-    EXPECT_EQ(session.driver.CallsNamed("SetBlend")[0].args, (Args{BLEND_SOLID}));
-    EXPECT_EQ(session.driver.CallsNamed("SetColor")[0].args, (Args{255, 255, 255}));
-    EXPECT_EQ(session.driver.CallsNamed("SetAlpha")[0].args, (Args{1.0f}));
-    EXPECT_EQ(GetBlend(), BLEND_LIGHT);
-    EXPECT_EQ(GetDrawRotation(), 0.0f);
+    DrawBackground();
+    SetClsColor(7, 8, 9);
+    for (int frame = 0; frame < 2; ++frame) {
+      session.driver.Clear();
+      DrawBackground();
+      const auto names = session.driver.Names();
+      const auto draws = session.driver.CallsNamed("FrameDraw");
+      ASSERT_EQ(draws.size(), c.strips.size()) << c.glow;
+      for (std::size_t i = 0; i < draws.size(); ++i) {
+        ASSERT_EQ(draws[i].vertices.size(), 4u);
+        EXPECT_EQ((Corners{draws[i].vertices[0], draws[i].vertices[2]}), c.strips[i]) << c.glow;
+      }
+      const auto last_copy = std::find(names.rbegin(), names.rend(), "FrameDraw").base();
+      // Unblended, white and opaque, before every rectangle; the caller's clear colour stays.
+      EXPECT_EQ(std::find(names.begin(), last_copy, "DrawRect"), last_copy) << c.glow;
+      EXPECT_EQ(std::count(last_copy, names.end(), "DrawRect"), 3 * 4) << c.glow;
+      EXPECT_EQ(std::count(names.begin(), names.end(), "GrabPixmap"), 0);
+      EXPECT_EQ(std::count(names.begin(), names.end(), "CreateFrameFromPixmap"), 0);
+      const auto cls_colors = session.driver.CallsNamed("SetClsColor");
+      const auto cls = std::find(names.begin(), names.end(), "Cls");
+      EXPECT_EQ(std::count(names.begin(), names.end(), "Cls"), 1) << c.glow;
+      EXPECT_EQ(std::find(names.begin(), cls, "FrameDraw"), cls) << c.glow;
+      ASSERT_EQ(cls_colors.size(), 2u);
+      EXPECT_EQ(cls_colors[0].args, c.inside) << c.glow;
+      EXPECT_EQ(cls_colors[1].args, (Args{7, 8, 9}));
+      int red = 0, green = 0, blue = 0;
+      GetClsColor(red, green, blue);
+      EXPECT_EQ((Args{double(red), double(green), double(blue)}), (Args{7, 8, 9}));
+      EXPECT_EQ(session.driver.CallsNamed("SetBlend")[0].args, (Args{BLEND_SOLID}));
+      EXPECT_EQ(session.driver.CallsNamed("SetColor")[0].args, (Args{255, 255, 255}));
+      EXPECT_EQ(session.driver.CallsNamed("SetAlpha")[0].args, (Args{1.0f}));
+      EXPECT_EQ(GetBlend(), BLEND_LIGHT);
+      EXPECT_EQ(GetDrawRotation(), 0.0f);
+    }
   }
 }
 
@@ -233,7 +277,7 @@ TEST_F(BackgroundDrawing, ANewGraphicsSerialOrContextDrawsTheLayersAgain) {
   }
   session.driver.Clear();
   DrawBackground();
-  EXPECT_EQ(session.driver.CallsNamed("FrameDraw").size(), 1u);
+  EXPECT_EQ(session.driver.CallsNamed("FrameDraw").size(), 4u);
   // Another context made current under the same serial.
   const int serial = GraphicsSerial();
   std::shared_ptr<TGraphics> other = session.driver.CreateGraphics(800, 600, 0, 0, 0);
