@@ -29,7 +29,8 @@ two games run alternately; "one core busy" is one more run each while a busy loo
 CPU per frame is user plus system time of the whole game process (the rasteriser's threads
 included) and of the X server, divided by the frames swapped. The help page is opened from the
 menu six times; its frame figures are those of the last visit, and its resident memory (VmRSS) is
-read a second into each visit and given as growth over the menu's before the first visit.
+read a second into each visit and given as growth over the menu's before the first visit (taken
+after one key the menu ignores, as the game's first key loads Xlib's keyboard tables).
 
 | Phase | Load | Figure | $ref | this tree | ratio |
 |---|---|---|---:|---:|---:|
