@@ -39,17 +39,10 @@ measure() {  # label display [options]: prints "label ms-CPU-per-frame frames/s 
   sleep "$seconds"
   t1=$(ticks $game)
   wait $game || true
-  awk -v seconds="$seconds" -v span="$work/span" '
-    $1 == "swap" && !first { first = $2 }
-    $1 == "swap" && $2 >= first + 3e9 && $2 < first + (3 + seconds) * 1e9 {
-      if (last) { d = ($2 - last) / 1e6 - 50 / 3; print (d < 0 ? -d : d) }
-      else start = $2
-      last = $2; ++n
-    }
-    END { print n - 1, (n - 1) * 1e9 / (last - start) > span }' "$work/swaps" |
-    sort -g >"$work/errors"
+  awk -v seconds="$seconds" -v span="$work/span" -f "$root/scripts/swap-errors.awk" \
+    "$work/swaps" | sort -g >"$work/errors"
   local frames fps p99
-  read -r frames fps <"$work/span"
+  read -r frames fps _ <"$work/span"
   p99=$(awk -v n="$frames" 'NR == int(n * 0.99 + 0.999999) { print }' "$work/errors")
   awk -v l="$label" -v t="$((t1 - t0))" -v hz="$(getconf CLK_TCK)" -v n="$frames" -v f="$fps" \
     -v p="$p99" 'BEGIN { printf "%s %.2f %.2f %.3f\n", l, t * 1000 / hz / n, f, p }'

@@ -22,17 +22,11 @@ measure_on() {  # X display
   timeout $((seconds * 3 + 30)) env DISPLAY="$1" LIBGL_ALWAYS_SOFTWARE=1 \
     LD_PRELOAD="$build/bench-game/libzirkulon_frame_probe.so" ZIRKULON_PROBE_OUT="$runtime/swaps" \
     ZIRKULON_PROBE_EXIT_AFTER=$(((seconds + 4) * 60)) "$build/zirkulon"
-  awk -v seconds="$seconds" -v span="$runtime/span" '
-    $1 == "swap" && !first { first = $2 }
-    $1 == "swap" && $2 >= first + 3e9 && $2 < first + (3 + seconds) * 1e9 {
-      if (last) { d = ($2 - last) / 1e6 - 50 / 3; print (d < 0 ? -d : d) }
-      else start = $2
-      last = $2; ++n
-    }
-    END { printf "%d frames in %.2f s: %.2f frames/s\n", n - 1, (last - start) / 1e9,
-            (n - 1) * 1e9 / (last - start) > span }
-  ' "$runtime/swaps" | sort -g >"$runtime/errors"
-  cat "$runtime/span"
+  awk -v seconds="$seconds" -v span="$runtime/span" -f "$root/scripts/swap-errors.awk" \
+    "$runtime/swaps" | sort -g >"$runtime/errors"
+  local frames fps span_s
+  read -r frames fps span_s <"$runtime/span"
+  printf "%d frames in %.2f s: %.2f frames/s\n" "$frames" "$span_s" "$fps"
   awk '{ e[NR] = $1 } END {
     i = int(NR * 0.99 + 0.999999); if (i > NR) i = NR
     printf "|interval - 16.667 ms|: median %.3f ms, p99 %.3f ms, largest %.3f ms\n",
