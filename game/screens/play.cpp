@@ -21,22 +21,29 @@ namespace {
 constexpr float kMaxSpin = 7.0f;
 constexpr float kSpinStep = 0.5f;
 
-// Sideways pointer motion since the last frame, with the pointer put back to the middle. While
-// the window is out of focus the pointer belongs to the other windows: play pauses and the
-// pointer stays where the player moves it; back in focus, the first frame only re-centres it.
+// Sideways pointer motion since the last frame, with the pointer put back to the middle of the
+// picture: in both axes, so that no up-and-down motion carries it to an edge (under Xwayland a warp
+// works only while the pointer is over the window). While the window is out of focus the pointer
+// belongs to the other windows: play pauses and the pointer stays where the player moves it. While
+// the pointer is elsewhere the system refuses the warp and nothing steers. The first frame that has
+// the pointer again, like the first of a game, only re-centres it.
 int MouseSteering(TGameState& game) {
   if (AppIsSuspended()) {
     game.paused = 1;
     game.away = true;
     return 0;
   }
+  const int moved = MouseMoved();
   const int mx = MousePosX();
-  PlaceMouse(kCentreX, MousePosY());
+  if (!PlaceMouse(kCentreX, kCentreY)) {
+    game.away = true;
+    return 0;
+  }
   if (game.away) {
     game.away = false;
     return 0;
   }
-  return (mx - kCentreX) / 3;
+  return moved != 0 ? (mx - kCentreX) / 3 : 0;
 }
 
 void SteerPaddle(TGameState& game) {

@@ -107,6 +107,7 @@ void StartGame() {
   game.level = 1;
   game.score = 0;
   game.best = 0;
+  game.away = true;  // the pointer's position is the menu's, not motion in play
   ServeBall();
 }
 

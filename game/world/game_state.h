@@ -23,7 +23,7 @@ struct TGameState {
   float spin = 0.0f;   // paddle turn, degrees per frame
   float angle = 0.0f;  // paddle position on its circle, degrees in [0, 360)
   float tempo = 1.0f;  // speed factor of the background rectangles
-  bool away = false;   // the window lost the focus during play: the pointer was left free
+  bool away = false;   // play did not hold the pointer last frame: the next one re-centres it
 };
 
 TGameState& Game();

@@ -9,8 +9,8 @@ class TNullSystemDriver : public TSystemDriver {
  public:
   void Poll() override;
   void Wait() override;
-  bool WaitWhileHidden() override { return false; }  // there is no window to hide
-  void MoveMouse(int, int) override {}
+  bool WaitWhileHidden() override { return false; }   // there is no window to hide
+  bool MoveMouse(int, int) override { return true; }  // nothing here refuses a warp
   void SetMouseVisible(bool) override {}
   bool ToggleFullScreen() override { return false; }
   void Notify(const String&, bool) override {}

@@ -24,6 +24,7 @@ struct PolledState {
   int mouse_x = 0;
   int mouse_y = 0;
   int mouse_wheel = 0;
+  int mouse_moved = 0;
   int suspended = 0;
   int terminate = 0;
   ObjectRef source_filter;
@@ -52,6 +53,7 @@ void ResetMouse() {
   state.mouse_states.fill(0);
   state.mouse_hits.fill(0);
   state.mouse_wheel = 0;
+  state.mouse_moved = 0;
 }
 
 // KeyDown and MouseDown: a hit only when the cell was up.
@@ -92,6 +94,7 @@ void Apply(const TEvent& event) {
     case EVENT_MOUSEMOVE:
       state.mouse_x = event.x;
       state.mouse_y = event.y;
+      state.mouse_moved = 1;
       break;
     case EVENT_MOUSEWHEEL:
       state.mouse_wheel += data;
@@ -128,6 +131,8 @@ void EnablePolledInput(ObjectRef source) {
   state.source_filter = std::move(source);
   ClearKeys();
   ClearMouse();
+  // A new window's focus is its own: a suspension left by the last one would never be resumed.
+  state.suspended = 0;
   InsertHook(EventHookId(), PolledInputHook, nullptr, 0);
   state.enabled = true;
 }
@@ -180,6 +185,11 @@ int MousePosX() {
 int MousePosY() {
   PollSystemEvents();
   return state.mouse_y;
+}
+
+int MouseMoved() {
+  PollSystemEvents();
+  return TakeCount(state.mouse_moved);
 }
 
 int MouseWheelPos() {

@@ -11,8 +11,8 @@ inline constexpr int kMouseButtonCount = 4;  // buttons 1 left, 2 right, 3 middl
 // Creates the state; once only (part of the system module's start).
 void StartPolledInputModule();
 
-// Clears the state and installs the hook (priority 0). With a source, only events from that
-// source count. Nothing when already enabled.
+// Clears the state, suspension included, and installs the hook (priority 0). With a source, only
+// events from that source count. Nothing when already enabled.
 void EnablePolledInput(ObjectRef source = nullptr);
 
 // Removes the hook, then clears the state. Nothing when not enabled.
@@ -33,9 +33,12 @@ int MouseHits(int button);
 int MouseIsDown(int button);
 int MousePosX();
 int MousePosY();
+// 1 when the pointer moved since the last call or clear, then 0: a position read without a move
+// since is no new motion.
+int MouseMoved();
 int MouseWheelPos();
 
-// Empties mouse state, mouse hits and the wheel; the position stays.
+// Empties mouse state, mouse hits, the wheel and the moved flag; the position stays.
 void ClearMouse();
 
 // Wait on the system until a key is hit / a character is typed / a button is hit.

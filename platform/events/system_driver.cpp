@@ -64,8 +64,8 @@ bool WaitWhileWindowHidden() {
   return guard.Entered() && system.WaitWhileHidden();
 }
 
-void PlaceMouse(int x, int y) {
-  SystemDriver().MoveMouse(x, y);
+bool PlaceMouse(int x, int y) {
+  return SystemDriver().MoveMouse(x, y);
 }
 
 bool ToggleFullScreenWindow() {

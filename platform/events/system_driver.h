@@ -18,7 +18,9 @@ class TSystemDriver {
   // system, still pumping its events, until the window is shown again or the window manager asks
   // the program to close. Returns whether it waited.
   virtual bool WaitWhileHidden() = 0;
-  virtual void MoveMouse(int x, int y) = 0;
+  // Warps the pointer to (x, y) in the input window; false when the driver refused: the window has
+  // not the keyboard focus or the pointer is not in it.
+  virtual bool MoveMouse(int x, int y) = 0;
   virtual void SetMouseVisible(bool visible) = 0;
   // Switches the input window between the desktop's full screen and its own size. False, doing
   // nothing, where the window system offers no full screen.
@@ -47,9 +49,10 @@ void WaitSystemEvents();
 // The driver's WaitWhileHidden, with the same guard: false when it did not wait.
 bool WaitWhileWindowHidden();
 
-// Warps the pointer to (x, y) in the input window. The polled position follows only when the
-// warp's own motion has been pumped by a later poll.
-void PlaceMouse(int x, int y);
+// Warps the pointer to (x, y) in the input window, unless the driver refuses (see MoveMouse); the
+// result says whether it went out. The polled position follows only when the warp's own motion has
+// been pumped by a later poll.
+bool PlaceMouse(int x, int y);
 void ShowMousePointer();
 // The driver's ToggleFullScreen.
 bool ToggleFullScreenWindow();

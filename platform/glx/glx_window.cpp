@@ -96,27 +96,30 @@ bool WaitUntilMapped(Display* display, Window window) {
   }
 }
 
-void MapAndGrab(Display* display, const GLContextRecord& record, bool full_screen,
+// Whether the window manager was asked for full screen.
+bool MapAndGrab(Display* display, const GLContextRecord& record, bool full_screen,
                 bool desktop_full_screen) {
   const int width = record.width * record.scale;
   const int height = record.height * record.scale;
   DescribeWindowToDesktop(display, record.window, width, height);
-  if (desktop_full_screen) AskFullScreenFromStart(display, record.window, width, height);
+  const bool asked =
+      desktop_full_screen && AskFullScreenFromStart(display, record.window, width, height);
   XMapRaised(display, record.window);
-  if (!full_screen) return;
+  if (!full_screen) return asked;
   XWarpPointer(display, None, record.window, 0, 0, 0, 0, 0, 0);
   XGrabKeyboard(display, record.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
   XGrabPointer(display, record.window, True, ButtonPressMask, GrabModeAsync, GrabModeAsync,
                record.window, None, CurrentTime);
+  return asked;
 }
 
-// Once shown, the window reports input as well.
-void TakeInput(Display* display, const GLContextRecord& record) {
+// Once shown, the window reports input as well. It selects the events before it becomes the input
+// window, which asks where the focus and the pointer are: no change falls between the two.
+void TakeInput(Display* display, const GLContextRecord& record, bool resizable) {
+  XSelectInput(display, record.window, resizable ? kInputWindowEvents : kFixedSizeWindowEvents);
   SetInputWindow(record.window);
   SetInputWindowPicture(record.width, record.height, record.width * record.scale,
                         record.height * record.scale);
-  XSelectInput(display, record.window,
-               InputWindowFullScreen() ? kInputWindowEvents : kFixedSizeWindowEvents);
 }
 
 void NameWindow(Display* display, const GLContextRecord& record) {
@@ -182,13 +185,14 @@ std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen
   if (record->context == nullptr || trap.Failed())
     return Fail(failure, "the OpenGL context could not be made", trap.FirstError());
   if (!request.hidden) {
-    MapAndGrab(display, *record, request.full_screen, desktop_full_screen);
+    const bool asked_full_screen =
+        MapAndGrab(display, *record, request.full_screen, desktop_full_screen);
     MakeCurrentOrRaise(display, record->window, record->context, "the new window's context");
     if (trap.Failed())
       return Fail(failure, "the X server refused to show the window", trap.FirstError());
     if (!WaitUntilMapped(display, record->window))
       return Fail(failure, "the window never appeared on the screen");
-    TakeInput(display, *record);
+    TakeInput(display, *record, asked_full_screen);
   }
   NameWindow(display, *record);
   return record;

@@ -2,9 +2,13 @@
 
 #include <cmath>
 
+#include "platform/x11/x_display.h"
+
 namespace {
 Window input_window = 0;
 bool input_window_shown = true;
+bool input_window_focused = false;
+bool pointer_in_input_window = false;
 int picture_width = 1;
 int picture_height = 1;
 int window_width = 1;
@@ -22,12 +26,38 @@ int ToPicture(int window_pixel, int start, int shown, int size) {
 int ToWindow(int picture_pixel, int start, int shown, int size) {
   return start + static_cast<int>(std::lround(static_cast<double>(picture_pixel) * shown / size));
 }
+
+// NOTE: the window under the pointer, not its rectangle: another window stacked above it takes
+// the pointer. The server names the child under the pointer one level at a time.
+bool PointerIsIn(Display* display, Window window) {
+  Window level = DefaultRootWindow(display);
+  while (level != 0 && level != window) {
+    Window root = 0, child = 0;
+    int root_x = 0, root_y = 0, x = 0, y = 0;
+    unsigned buttons = 0;
+    if (!XQueryPointer(display, level, &root, &child, &root_x, &root_y, &x, &y, &buttons))
+      return false;  // on another screen
+    level = child;
+  }
+  return level == window;
+}
+
+// Under PointerRoot the keyboard follows the pointer, which the crossing events follow.
+bool HasFocus(Display* display, Window window) {
+  Window focus = 0;
+  int revert_to = 0;
+  XGetInputFocus(display, &focus, &revert_to);
+  return focus == window || focus == PointerRoot;
+}
 }  // namespace
 
 void SetInputWindow(Window window) {
   input_window = window;
   input_window_shown = true;
   picture_width = picture_height = window_width = window_height = 1;
+  Display* display = XDisplayConnection();
+  input_window_focused = display != nullptr && window != 0 && HasFocus(display, window);
+  pointer_in_input_window = display != nullptr && window != 0 && PointerIsIn(display, window);
 }
 
 Window InputWindow() {
@@ -97,4 +127,20 @@ void SetInputWindowShown(bool shown) {
 
 bool InputWindowShown() {
   return input_window_shown;
+}
+
+void SetInputWindowFocused(bool focused) {
+  input_window_focused = focused;
+}
+
+bool InputWindowFocused() {
+  return input_window_focused;
+}
+
+void SetPointerInInputWindow(bool inside) {
+  pointer_in_input_window = inside;
+}
+
+bool PointerInInputWindow() {
+  return pointer_in_input_window;
 }

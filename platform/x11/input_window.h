@@ -1,21 +1,25 @@
 // The window that takes the input, as the window layer sets it and the pump follows it: pointer
 // warps and cursor changes apply to it, its MapNotify and UnmapNotify tell whether it is shown,
-// and its ConfigureNotify its size. The picture the program draws keeps its own size; the window
-// shows it as large as fits, centred, and pointer positions travel in picture pixels.
+// its focus and crossing events whether it has the keyboard and the pointer, and its
+// ConfigureNotify its size. The picture the program draws keeps its own size; the window shows it
+// as large as fits, centred, and pointer positions travel in picture pixels.
 #pragma once
 
 #include <X11/Xlib.h>
 
-// The events the input window selects once shown. Focus and structure changes stay selected: the
-// window manager's focus, minimising and full screen reach the program through them. A window of
-// fixed size also redirects resizing to itself, so that nothing else can change its size.
+// The events the input window selects once shown. Focus, crossing and structure changes stay
+// selected: the window manager's focus, the pointer coming and going, minimising and full screen
+// reach the program through them. A window of fixed size also redirects resizing to itself, so
+// that nothing else can change its size.
 inline constexpr long kInputWindowEvents = KeyPressMask | KeyReleaseMask | ButtonPressMask |
-                                           ButtonReleaseMask | PointerMotionMask | FocusChangeMask |
-                                           StructureNotifyMask;
+                                           ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
+                                           LeaveWindowMask | FocusChangeMask | StructureNotifyMask;
 inline constexpr long kFixedSizeWindowEvents = kInputWindowEvents | ResizeRedirectMask;
 
 // The window that pointer warps and cursor changes apply to; 0 until the window layer sets it.
-// A newly set window counts as shown, windowed, with a picture of its own size.
+// A newly set window counts as shown, windowed, with a picture of its own size; whether it has the
+// keyboard focus and the pointer is asked of the server, so set it once it selects the events
+// above.
 void SetInputWindow(Window window);
 Window InputWindow();
 
@@ -52,3 +56,11 @@ int WindowY(int picture_y);
 // Whether the input window is mapped: the pump follows its MapNotify and UnmapNotify.
 void SetInputWindowShown(bool shown);
 bool InputWindowShown();
+
+// Whether the input window has the keyboard focus, and whether the pointer is in it: asked when
+// the window is set, then followed by its focus and crossing events. Pointer warps go out only
+// while both hold.
+void SetInputWindowFocused(bool focused);
+bool InputWindowFocused();
+void SetPointerInInputWindow(bool inside);
+bool PointerInInputWindow();

@@ -60,15 +60,20 @@ bool TLinuxSystemDriver::WaitWhileHidden() {
   return true;
 }
 
-void TLinuxSystemDriver::MoveMouse(int x, int y) {
+bool TLinuxSystemDriver::MoveMouse(int x, int y) {
   Display* display = XDisplayConnection();
-  if (display == nullptr) return;
-  // Window 0 makes X move the pointer by (x, y) from where it is.
-  // Picture pixels to the window's; with no window (0) the move is relative and stays as given.
-  const bool in_window = InputWindow() != 0;
-  XWarpPointer(display, None, InputWindow(), 0, 0, 0, 0, in_window ? WindowX(x) : x,
-               in_window ? WindowY(y) : y);
+  if (display == nullptr) return false;
+  const Window window = InputWindow();
+  // NOTE: a warp while another window has the keyboard would take the pointer from the player and,
+  // under focus-follows-mouse, the focus too. Xwayland ignores warps while the pointer is over
+  // another client's window, so a warp then would leave the pointer where it is.
+  if (window != 0 && !(InputWindowFocused() && PointerInInputWindow())) return false;
+  // Picture pixels to the window's; with no window (0) X moves the pointer by (x, y) from where it
+  // is, and the move stays as given.
+  XWarpPointer(display, None, window, 0, 0, 0, 0, window != 0 ? WindowX(x) : x,
+               window != 0 ? WindowY(y) : y);
   warp_pending_ = true;
+  return true;
 }
 
 Cursor TLinuxSystemDriver::BlankCursor(Display* display) {

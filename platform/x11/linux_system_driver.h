@@ -14,7 +14,7 @@ class TLinuxSystemDriver : public TSystemDriver {
   void Poll() override;
   void Wait() override;
   bool WaitWhileHidden() override;
-  void MoveMouse(int x, int y) override;
+  bool MoveMouse(int x, int y) override;
   void SetMouseVisible(bool visible) override;
   bool ToggleFullScreen() override;
   void Notify(const String& text, bool serious) override;

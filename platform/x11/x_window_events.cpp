@@ -1,4 +1,4 @@
-// Focus, mapping and window-manager protocol events of the input window.
+// Focus, crossing, mapping and window-manager protocol events of the input window.
 #include "platform/x11/x_window_events.h"
 
 #include <X11/Xlib.h>
@@ -14,8 +14,6 @@ Atom wm_protocols = None;
 Atom wm_delete_window = None;
 Atom net_wm_ping = None;
 int close_requests = 0;
-bool focused = true;
-Window focus_window = 0;  // the input window `focused` describes
 
 void InternProtocolAtoms(Display* display) {
   if (wm_protocols != None) return;
@@ -30,17 +28,22 @@ void InternProtocolAtoms(Display* display) {
 // FocusIn reads the keyboard afresh.
 void TranslateFocus(Display* display, const XFocusChangeEvent& change) {
   if (change.window != InputWindow()) return;
-  if (focus_window != change.window) {
-    focus_window = change.window;
-    focused = true;
-  }
   if (change.type == FocusIn) ReleaseKeysNoLongerHeld(display);
   if (change.mode == NotifyGrab || change.mode == NotifyUngrab) return;
   if (change.detail == NotifyInferior || change.detail == NotifyPointer) return;
   const bool gained = change.type == FocusIn;
-  if (gained == focused) return;
-  focused = gained;
+  if (gained == InputWindowFocused()) return;
+  SetInputWindowFocused(gained);
   EmitEvent(gained ? EVENT_APPRESUME : EVENT_APPSUSPEND, 0, 0, 0);
+}
+
+// NOTE: another client's pointer grab (a menu, a window manager's move) sends a Leave in grab mode:
+// the pointer is that client's until the Enter that ends the grab. Only a move into a child of the
+// window keeps the pointer in it.
+void TranslateCrossing(const XCrossingEvent& crossing) {
+  if (crossing.window != InputWindow()) return;
+  if (crossing.type == LeaveNotify && crossing.detail == NotifyInferior) return;
+  SetPointerInInputWindow(crossing.type == EnterNotify);
 }
 
 // The reply goes back to the root window, where the window manager listens.
@@ -70,6 +73,10 @@ bool TranslateWindowEvent(Display* display, XEvent& event) {
     case FocusIn:
     case FocusOut:
       TranslateFocus(display, event.xfocus);
+      return true;
+    case EnterNotify:
+    case LeaveNotify:
+      TranslateCrossing(event.xcrossing);
       return true;
     case MapNotify:
       if (event.xmap.window == InputWindow()) SetInputWindowShown(true);

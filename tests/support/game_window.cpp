@@ -36,6 +36,28 @@ bool GameShot::RowHasBright(int y, int x0, int x1) const {
   return false;
 }
 
+double GameShot::PaddleAngle() const {
+  constexpr double kDegrees = 180 / 3.14159265358979323846;
+  double sum_cos = 0;
+  double sum_sin = 0;
+  int count = 0;
+  for (int y = kCentreY - 240; y <= kCentreY + 240; ++y) {
+    for (int x = kCentreX - 240; x <= kCentreX + 240; ++x) {
+      const double radius = std::hypot(x - kCentreX, y - kCentreY);
+      if (radius < 221 || radius > 239 || std::min({Red(x, y), Green(x, y), Blue(x, y)}) <= 120)
+        continue;
+      // The paddle at angle a stands at (-sin a, cos a) x 230 from the centre.
+      const double angle = std::atan2(kCentreX - x, y - kCentreY);
+      sum_cos += std::cos(angle);
+      sum_sin += std::sin(angle);
+      ++count;
+    }
+  }
+  if (count < 20) return std::nan("");
+  const double degrees = std::atan2(sum_sin, sum_cos) * kDegrees;
+  return degrees < 0 ? degrees + 360 : degrees;
+}
+
 ShownScreen ClassifyShot(const GameShot& shot) {
   if (shot.width < kScreenWidth || shot.height < kScreenHeight) return ShownScreen::kUnknown;
   // The open box's top edge runs from x 200 to 600 at y 50; the open disc only touches y 50 at

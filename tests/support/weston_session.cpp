@@ -1,5 +1,6 @@
 #include "tests/support/weston_session.h"
 
+#include <X11/extensions/XTest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -35,12 +36,29 @@ void MakeXSocketFolder() {
 }
 }  // namespace
 
-WestonSession::WestonSession() {
-  Start();
+WestonSession::WestonSession(WestonOutput output) {
+  Start(output);
   if (!error_.empty()) display_.clear();
 }
 
-void WestonSession::Start() {
+void WestonSession::Start(WestonOutput output) {
+  std::vector<std::string> backend = {"--backend=headless-backend.so", "--width=1280",
+                                      "--height=1024"};
+  std::vector<std::string> environment;
+  if (output == WestonOutput::kNestedInXvfb) {
+    outer_ = std::make_unique<PrivateXServer>(std::vector<std::string>{
+        "-screen", "0",
+        std::to_string(kNestedWidth + 120) + "x" + std::to_string(kNestedHeight + 200) + "x24"});
+    outer_display_ = outer_->display();
+    if (outer_display_.empty()) {
+      error_ = outer_->error();
+      return;
+    }
+    backend = {"--backend=x11-backend.so", "--use-pixman",
+               "--width=" + std::to_string(kNestedWidth),
+               "--height=" + std::to_string(kNestedHeight)};
+    environment.push_back("DISPLAY=" + outer_display_);
+  }
   char folder[] = "/tmp/zirkulon-weston.XXXXXX";  // mkdtemp makes it mode 0700, as weston wants
   if (mkdtemp(folder) == nullptr) {
     error_ = "cannot make a runtime folder for weston in /tmp";
@@ -49,13 +67,13 @@ void WestonSession::Start() {
   runtime_dir_ = folder;
   MakeXSocketFolder();
   const std::string log = runtime_dir_ + "/weston.log";
-  const std::string output = runtime_dir_ + "/weston.out";
+  const std::string weston_output = runtime_dir_ + "/weston.out";
   // No idle timeout: an idle desktop shell would blank the output and stop frame callbacks.
-  weston_ = std::make_unique<BackgroundProcess>(
-      std::vector<std::string>{"weston", "--backend=headless-backend.so", "--xwayland",
-                               "--no-config", "--idle-time=0", "--width=1280", "--height=1024",
-                               "--socket=zirkulon-wayland", "--log=" + log},
-      std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_dir_}, output);
+  std::vector<std::string> command = {"weston",        "--xwayland",   "--no-config",
+                                      "--idle-time=0", "--log=" + log, "--socket=zirkulon-wayland"};
+  command.insert(command.end(), backend.begin(), backend.end());
+  environment.push_back("XDG_RUNTIME_DIR=" + runtime_dir_);
+  weston_ = std::make_unique<BackgroundProcess>(command, environment, weston_output);
   // Weston picks the X display itself and names it in its log once it listens there.
   const double deadline = MonotonicMillis() + kStartTimeoutMs;
   while (display_.empty()) {
@@ -102,8 +120,49 @@ std::string WestonSession::LogTail() const {
 WestonSession::~WestonSession() {
   if (keep_alive_ != nullptr) XCloseDisplay(keep_alive_);
   weston_.reset();
+  outer_.reset();
   if (!runtime_dir_.empty()) {
     std::error_code ignored;
     std::filesystem::remove_all(runtime_dir_, ignored);
   }
+}
+
+WestonSeat::WestonSeat(const WestonSession& session)
+    : display_(XOpenDisplay(session.outer_display().c_str())) {}
+
+WestonSeat::~WestonSeat() {
+  if (display_ != nullptr) XCloseDisplay(display_);
+}
+
+void WestonSeat::MoveTo(int x, int y) {
+  x_ = x;
+  y_ = y;
+  XTestFakeMotionEvent(display_, 0, x, y, CurrentTime);
+  XSync(display_, False);
+}
+
+void WestonSeat::MoveBy(int dx, int dy, int steps, int step_ms) {
+  for (int step = 0; step < steps; ++step) {
+    MoveTo(x_ + dx, y_ + dy);
+    usleep(step_ms * 1000);
+  }
+}
+
+void WestonSeat::Leave() {
+  MoveTo(WestonSession::kNestedWidth + 60, y_);
+}
+
+void WestonSeat::Click(unsigned button) {
+  XTestFakeButtonEvent(display_, button, True, CurrentTime);
+  XTestFakeButtonEvent(display_, button, False, CurrentTime);
+  XSync(display_, False);
+}
+
+void WestonSeat::TapKey(unsigned long keysym) {
+  const KeyCode key = XKeysymToKeycode(display_, keysym);
+  XTestFakeKeyEvent(display_, key, True, CurrentTime);
+  XSync(display_, False);
+  usleep(30000);  // two frames: the press and the release reach different polls
+  XTestFakeKeyEvent(display_, key, False, CurrentTime);
+  XSync(display_, False);
 }

@@ -22,6 +22,7 @@ class Play : public GameTest {
     GameTest::SetUp();
     EnterGame();
     ASSERT_EQ(Game().screen, kScreenGame);
+    Game().away = false;  // as after the game's first frame, which only re-centres the pointer
   }
 
   // Replaces the balls by one at (x, y) flying in direction ri.
@@ -217,6 +218,20 @@ TEST_F(Play, MouseTurnsThePaddleByAThirdOfItsMotion) {
     RunFrame();
     EXPECT_EQ(Game().angle, 100.0f + turn) << x;
   }
+}
+
+TEST_F(Play, APositionSeenBeforeIsNoNewMotion) {
+  Game().angle = 100;
+  MoveMouse(kCentreX + 30, kCentreY);
+  RunFrames(3);  // no warp of this driver brings the pointer back
+  EXPECT_EQ(Game().angle, 110);
+  Game().screen = kScreenNone;  // the disc opens again over a new game
+  Game().nextScreen = kScreenGame;
+  RunFramesUntil([] { return Game().screen == kScreenGame; });
+  const float started = Game().angle;
+  MoveMouse(700, kCentreY);
+  RunFrame();
+  EXPECT_EQ(Game().angle, started) << "a new game's first frame only re-centres the pointer";
 }
 
 TEST_F(Play, AwayFromTheWindowPlayPausesAndTheReturnDoesNotJerkThePaddle) {

@@ -50,9 +50,13 @@ TEST_F(PolledInput, MouseButtonsPositionAndWheel) {
   EXPECT_EQ(MousePosX(), 17);
   EXPECT_EQ(MousePosY(), 23);
   EXPECT_EQ(MouseWheelPos(), 1);
+  EXPECT_EQ(MouseMoved(), 1);
+  EXPECT_EQ(MouseMoved(), 0) << "a position read again is no new motion";
+  EmitEvent(EVENT_MOUSEMOVE, 0, 17, 23);
   ClearMouse();
   EXPECT_EQ(MouseIsDown(2), 0);
   EXPECT_EQ(MouseWheelPos(), 0);
+  EXPECT_EQ(MouseMoved(), 0);
   EXPECT_EQ(MousePosX(), 17);
   EXPECT_EQ(MousePosY(), 23);
 }
@@ -119,13 +123,17 @@ TEST_F(PolledInput, TerminateReadsOnceThenZero) {
   EXPECT_EQ(AppTerminateRequested(), 0);
 }
 
-TEST_F(PolledInput, DisabledStateHearsNothingAndEnableClearsFirst) {
+TEST_F(PolledInput, DisabledStateHearsNothingAndEnableClearsFirstSuspensionIncluded) {
   EmitEvent(EVENT_KEYDOWN, 72, 0, 0);
   DisablePolledInput();
   EXPECT_EQ(KeyIsDown(72), 0);  // cleared after the hook went
   EmitEvent(EVENT_KEYDOWN, 13, 0, 0);
   EXPECT_EQ(KeyHits(13), 0);
   EnablePolledInput();
+  EmitEvent(EVENT_APPSUSPEND, 0, 0, 0);  // the window goes before its focus comes back
+  DisablePolledInput();
+  EnablePolledInput();
+  EXPECT_EQ(AppIsSuspended(), 0) << "a new window starts unsuspended";
   EnablePolledInput();  // a second enable installs no second hook
   EmitEvent(EVENT_KEYDOWN, 13, 0, 0);
   EmitEvent(EVENT_KEYUP, 13, 0, 0);

@@ -6,6 +6,7 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -173,6 +174,55 @@ TEST_F(WindowEvents, ThePingIsAnsweredToTheRootWindow) {
   EXPECT_EQ(reply.xclient.data.l[0], ping.xclient.data.l[0]);
   EXPECT_EQ(reply.xclient.data.l[1], 4711);
   EXPECT_EQ(reply.xclient.data.l[2], ping.xclient.data.l[2]);
+}
+
+// The driver's warp is the game's every frame: refused while another window has the keyboard (read
+// by any poll before it, or found when the window is set) or the pointer is not in the window.
+TEST_F(WindowEvents, APointerWarpGoesOutOnlyWhileTheWindowHasTheFocusAndThePointer) {
+  Display* display = window_->display();
+  const Window window = window_->window();
+  XSelectInput(display, window, kInputWindowEvents);
+  OtherClient other;
+  const Window elsewhere = XCreateSimpleWindow(other.display, DefaultRootWindow(other.display), 900,
+                                               700, 100, 100, 0, 0, 0);
+  XMapWindow(other.display, elsewhere);
+  XSync(other.display, False);
+  auto focus_on = [&](Window focus) {
+    XSetInputFocus(display, focus, RevertToParent, CurrentTime);
+    Poll();
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    int pointer_x;  // where the pointer is moved first, in the window
+    bool warps;
+  };
+  const Step steps[] = {
+      {"focused, the pointer in it", [] {}, 123, true},
+      {"another window took the focus", [&] { focus_on(elsewhere); }, 123, false},
+      {"the focus came back", [&] { focus_on(window); }, 123, true},
+      {"the pointer went out", [] {}, 950, false},
+      {"set again while another window has the focus",
+       [&] {
+         focus_on(elsewhere);
+         SetInputWindow(window);
+       },
+       123, false},
+  };
+  for (const Step& step : steps) {
+    step.change();
+    window_->MovePointerTo(step.pointer_x, 45);
+    Poll();
+    EXPECT_EQ(PlaceMouse(400, 300), step.warps) << step.what;
+    Poll();
+    Window root = 0, child = 0;
+    int root_x = 0, root_y = 0, x = 0, y = 0;
+    unsigned buttons = 0;
+    XQueryPointer(display, window, &root, &child, &root_x, &root_y, &x, &y, &buttons);
+    EXPECT_EQ(std::vector<int>({x, y}),
+              step.warps ? std::vector<int>({400, 300}) : std::vector<int>({step.pointer_x, 45}))
+        << step.what;
+  }
 }
 
 // Full screen is the window manager's to give: one that names itself on the root window is asked,

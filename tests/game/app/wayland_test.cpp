@@ -1,0 +1,183 @@
+// The real game as an X client of Xwayland under a Wayland compositor, as players in a Wayland
+// session run it. Under the headless back end: its window appears, shows the menu, frames keep
+// coming and it closes. Under weston nested in an Xvfb, whose seat takes XTest input: the mouse
+// steers however the hand moves, and nothing else turns the paddle.
+//
+// NOTE: the headless back end has no input seat, so Xwayland gives the keyboard focus to no
+// window: XTest key presses and button clicks reach no client, and XTest pointer motion crashes
+// Xwayland 22.1. Input is therefore only ever made on the nested session's outer server, and the
+// game is ended as a window manager's close button ends it, by a client message.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+// Xlib after gtest: its macros (None, Bool) collide with gtest's names.
+#include <X11/keysym.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <future>
+#include <string>
+
+#include "game/world/screen_geometry.h"
+#include "tests/support/game_window.h"
+#include "tests/support/monotonic_clock.h"
+#include "tests/support/process.h"
+#include "tests/support/weston_session.h"
+
+namespace {
+constexpr int kFindMs = 30000;  // the first X client also waits for Xwayland to start
+constexpr int kScreenMs = 20000;
+constexpr int kGameMs = 100000;  // below the test's own limit, so a hung game is killed first
+constexpr std::uint64_t kFramesPerSecond = 30;  // half the game's rate: frames keep coming
+
+// Mesa's software rasteriser, as under Xvfb: the menu's pixels are known.
+std::future<ProcessResult> StartGame(const std::string& display, const std::string& counter) {
+  return StartCountingSwaps({ZIRKULON_BINARY}, ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter,
+                            {"DISPLAY=" + display, "LIBGL_ALWAYS_SOFTWARE=1"}, kGameMs);
+}
+}  // namespace
+
+TEST(EndToEndUnderWeston, TheGameShowsItsMenuKeepsDrawingAndCloses) {
+  const WestonSession weston;
+  if (weston.display().empty()) {
+    if (std::getenv("CI") != nullptr) FAIL() << weston.error();
+    GTEST_SKIP() << weston.error();
+  }
+  const std::string counter = weston.runtime_dir() + "/swaps";
+  auto run = StartGame(weston.display(), counter);
+  GameWindow window(weston.display().c_str());
+  const bool found = window.FindLeavingPointer(kFindMs);
+  EXPECT_TRUE(found) << "the game's window never appeared on " << weston.display();
+  // Checked before the game is asked to close, so that a failure never leaves it running.
+  if (found) {
+    EXPECT_TRUE(window.WaitForScreen(ShownScreen::kMenu, kScreenMs))
+        << "expected the menu, saw " << ScreenName(window.last_seen());
+    const std::uint64_t before = SwapCount(counter);
+    const double start = MonotonicMillis();
+    usleep(1000000);
+    const std::uint64_t frames = SwapCount(counter) - before;
+    EXPECT_GE(frames, kFramesPerSecond)
+        << "frames in " << MonotonicMillis() - start << " ms, " << before << " before";
+    window.RequestClose();
+  }
+  const ProcessResult result = run.get();
+  EXPECT_EQ(result.exit_status, 0) << "signal " << result.terminating_signal
+                                   << ", standard error \"" << result.standard_error << "\"";
+}
+
+namespace {
+constexpr int kSettleMs = 300;  // some 18 frames: the paddle stands where the motion turned it
+
+double PaddleAngleAfterSettling(GameWindow& game) {
+  usleep(kSettleMs * 1000);
+  return game.Capture().PaddleAngle();
+}
+
+// From one paddle angle to another the short way round, in (-180, 180].
+double Turn(double from, double to) {
+  const double turn = std::fmod(to - from + 540, 360) - 180;
+  return turn == -180 ? 180 : turn;
+}
+
+// How far the paddle strays from where it stood, looked at every 100 ms for a second.
+double WanderOverASecond(GameWindow& game) {
+  const double start = game.Capture().PaddleAngle();
+  double farthest = 0;
+  for (int look = 0; look < 10; ++look) {
+    usleep(100000);
+    farthest = std::max(farthest, std::abs(Turn(start, game.Capture().PaddleAngle())));
+  }
+  return std::isnan(start) ? 360 : farthest;
+}
+
+bool PointerWellInside(GameWindow& game) {
+  Window root = 0, child = 0;
+  int root_x = 0, root_y = 0, x = 0, y = 0;
+  unsigned buttons = 0;
+  XQueryPointer(game.display(), game.window(), &root, &child, &root_x, &root_y, &x, &y, &buttons);
+  return x >= 5 && x < kScreenWidth - 5 && y >= 5 && y < kScreenHeight - 5;
+}
+}  // namespace
+
+// Xwayland moves the pointer for a warp only while it is over the warping client's window (it
+// locks the pointer then). The scenarios build on each other, as a player's hand would; the
+// window has the keyboard from its first click.
+TEST(SteeringUnderXwayland, TheMouseSteersHoweverTheHandMovesAndNothingElseTurnsThePaddle) {
+  const WestonSession weston(WestonOutput::kNestedInXvfb);
+  if (weston.display().empty()) {
+    if (std::getenv("CI") != nullptr) FAIL() << weston.error();
+    GTEST_SKIP() << weston.error();
+  }
+  WestonSeat seat(weston);
+  seat.Leave();  // weston's pointer enters at the next move into its window
+  auto run = StartGame(weston.display(), weston.runtime_dir() + "/swaps");
+  GameWindow game(weston.display().c_str());
+  int left = 0, top = 0;  // the window's top left on weston's output
+  Window child = 0;
+  const bool found =
+      game.FindLeavingPointer(kFindMs) && game.WaitForScreen(ShownScreen::kMenu, kScreenMs) &&
+      XTranslateCoordinates(game.display(), game.window(), DefaultRootWindow(game.display()), 0, 0,
+                            &left, &top, &child);
+  EXPECT_TRUE(found) << "the game's menu never appeared on " << weston.display();
+  // weston grants Xwayland's pointer lock only to a window activated by a click. The right button
+  // starts no game, and leaves the last position the game saw off the middle.
+  seat.MoveTo(left + kCentreX + 150, top + kCentreY);
+  seat.Click(3);
+  usleep(kSettleMs * 1000);
+  seat.Leave();
+  usleep(kSettleMs * 1000);
+
+  struct Step {
+    const char* what;
+    std::function<void()> run;
+  };
+  auto steers_ten_degrees = [&] {
+    const double before = PaddleAngleAfterSettling(game);
+    seat.MoveBy(30, 0);
+    EXPECT_NEAR(Turn(before, PaddleAngleAfterSettling(game)), 10, 3) << "30 px to the right";
+  };
+  // The serve of the game waits for a click that never comes: only the paddle is on its circle.
+  const Step steps[] = {
+      {"a game started beside the window (the pointer never seen) is still until the pointer "
+       "enters",
+       [&] {
+         const int beside = left >= 100 ? left - 60 : left + kScreenWidth + 60;
+         seat.MoveTo(beside, top + kCentreY);
+         seat.TapKey(XK_space);
+         ASSERT_TRUE(game.WaitForScreen(ShownScreen::kGame, kScreenMs));
+         EXPECT_LT(WanderOverASecond(game), 1);
+         seat.MoveBy(beside < left ? 10 : -10, 0, 8, 20);  // in by 20 px
+         const double entered = MonotonicMillis();
+         steers_ten_degrees();
+         EXPECT_LT(MonotonicMillis() - entered, 1000) << "steered within a second of entering";
+       }},
+      {"the mouse steers", steers_ten_degrees},
+      {"a long vertical drift leaves the pointer in the window, and the mouse steering",
+       [&] {
+         seat.MoveBy(0, seat.y() > WestonSession::kNestedHeight / 2 ? -5 : 5, 240);
+         EXPECT_TRUE(PointerWellInside(game));
+         steers_ten_degrees();
+       }},
+      {"out of the window the paddle is still, and back in it does not jump",
+       [&] {
+         seat.Leave();
+         usleep(kSettleMs * 1000);
+         EXPECT_LT(WanderOverASecond(game), 1);
+         const double before = game.Capture().PaddleAngle();
+         seat.MoveTo(left + kCentreX + 200, top + kCentreY);
+         EXPECT_LE(std::abs(Turn(before, PaddleAngleAfterSettling(game))), 10);
+         steers_ten_degrees();
+       }},
+  };
+  for (const Step& step : steps) {
+    if (!found) break;
+    SCOPED_TRACE(step.what);
+    step.run();
+    if (HasFatalFailure()) break;
+  }
+  if (found) game.RequestClose();
+  const ProcessResult result = run.get();
+  EXPECT_EQ(result.exit_status, 0) << "standard error \"" << result.standard_error << "\"";
+}
