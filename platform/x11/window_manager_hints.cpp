@@ -10,9 +10,12 @@
 #include <vector>
 
 #include "platform/process/startup.h"
-#include "platform/x11/x_window_events.h"
 
 namespace {
+Atom wm_protocols = None;
+Atom wm_delete_window = None;
+Atom net_wm_ping = None;
+
 template <typename T>
 struct XFreeDeleter {
   void operator()(T* hints) const { XFree(hints); }
@@ -64,5 +67,24 @@ void DescribeWindowToDesktop(Display* display, Window window, int width, int hei
   SetCardinals(display, window, "_NET_WM_PID", {static_cast<long>(getpid())});
   const std::vector<std::uint32_t>& icon = ApplicationIcon();
   if (!icon.empty()) SetCardinals(display, window, "_NET_WM_ICON", {icon.begin(), icon.end()});
-  RegisterWindowManagerProtocols(window);
+  RegisterWindowManagerProtocols(display, window);
+}
+
+void RegisterWindowManagerProtocols(Display* display, Window window) {
+  if (wm_protocols == None) {
+    wm_protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+    wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    net_wm_ping = XInternAtom(display, "_NET_WM_PING", False);
+  }
+  Atom protocols[] = {wm_delete_window, net_wm_ping};
+  XSetWMProtocols(display, window, protocols, 2);
+}
+
+WindowManagerProtocol WindowManagerProtocolOf(const XClientMessageEvent& message) {
+  if (wm_protocols == None || message.message_type != wm_protocols || message.format != 32)
+    return WindowManagerProtocol::kNone;
+  const Atom protocol = static_cast<Atom>(message.data.l[0]);
+  if (protocol == wm_delete_window) return WindowManagerProtocol::kClose;
+  if (protocol == net_wm_ping) return WindowManagerProtocol::kPing;
+  return WindowManagerProtocol::kNone;
 }

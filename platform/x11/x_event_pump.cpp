@@ -86,6 +86,12 @@ void TranslateXEvent(Display* display, XEvent& event) {
     case MotionNotify:
       EmitEvent(EVENT_MOUSEMOVE, 0, PictureX(event.xmotion.x), PictureY(event.xmotion.y));
       break;
+    case FocusIn:
+      // NOTE: keys let go while another client had the keyboard (a grab, another window) went
+      // there, so every FocusIn reads the keyboard afresh before the focus itself is translated.
+      if (event.xfocus.window == InputWindow()) ReleaseKeysNoLongerHeld(display);
+      TranslateWindowEvent(display, event);
+      break;
     default:
       TranslateWindowEvent(display, event);
       break;

@@ -6,29 +6,16 @@
 #include "platform/events/event.h"
 #include "platform/x11/desktop_full_screen.h"
 #include "platform/x11/input_window.h"
-#include "platform/x11/x_display.h"
-#include "platform/x11/x_event_pump.h"
+#include "platform/x11/window_manager_hints.h"
 
 namespace {
-Atom wm_protocols = None;
-Atom wm_delete_window = None;
-Atom net_wm_ping = None;
 int close_requests = 0;
-
-void InternProtocolAtoms(Display* display) {
-  if (wm_protocols != None) return;
-  wm_protocols = XInternAtom(display, "WM_PROTOCOLS", False);
-  wm_delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
-  net_wm_ping = XInternAtom(display, "_NET_WM_PING", False);
-}
 
 // NOTE: a grab (a window manager's Alt+Tab, a menu) moves the focus only for its duration, and
 // focus events about inferior windows or the pointer say nothing about the keyboard: none of
-// them is a lost or regained focus. Keys released during a grab went elsewhere, so every
-// FocusIn reads the keyboard afresh.
-void TranslateFocus(Display* display, const XFocusChangeEvent& change) {
+// them is a lost or regained focus.
+void TranslateFocus(const XFocusChangeEvent& change) {
   if (change.window != InputWindow()) return;
-  if (change.type == FocusIn) ReleaseKeysNoLongerHeld(display);
   if (change.mode == NotifyGrab || change.mode == NotifyUngrab) return;
   if (change.detail == NotifyInferior || change.detail == NotifyPointer) return;
   const bool gained = change.type == FocusIn;
@@ -57,13 +44,16 @@ void AnswerPing(Display* display, const XClientMessageEvent& ping) {
 }
 
 void TranslateClientMessage(Display* display, const XClientMessageEvent& message) {
-  if (wm_protocols == None || message.message_type != wm_protocols || message.format != 32) return;
-  const Atom protocol = static_cast<Atom>(message.data.l[0]);
-  if (protocol == wm_delete_window) {
-    ++close_requests;
-    EmitEvent(EVENT_APPTERMINATE, 0, 0, 0);
-  } else if (protocol == net_wm_ping && message.window == InputWindow()) {
-    AnswerPing(display, message);
+  switch (WindowManagerProtocolOf(message)) {
+    case WindowManagerProtocol::kClose:
+      ++close_requests;
+      EmitEvent(EVENT_APPTERMINATE, 0, 0, 0);
+      break;
+    case WindowManagerProtocol::kPing:
+      if (message.window == InputWindow()) AnswerPing(display, message);
+      break;
+    case WindowManagerProtocol::kNone:
+      break;
   }
 }
 }  // namespace
@@ -72,7 +62,7 @@ bool TranslateWindowEvent(Display* display, XEvent& event) {
   switch (event.type) {
     case FocusIn:
     case FocusOut:
-      TranslateFocus(display, event.xfocus);
+      TranslateFocus(event.xfocus);
       return true;
     case EnterNotify:
     case LeaveNotify:
@@ -94,14 +84,6 @@ bool TranslateWindowEvent(Display* display, XEvent& event) {
     default:
       return false;
   }
-}
-
-void RegisterWindowManagerProtocols(unsigned long window) {
-  Display* display = XDisplayConnection();
-  if (display == nullptr || window == 0) return;
-  InternProtocolAtoms(display);
-  Atom protocols[] = {wm_delete_window, net_wm_ping};
-  XSetWMProtocols(display, window, protocols, 2);
 }
 
 int CloseRequestCount() {

@@ -11,10 +11,5 @@ typedef union _XEvent XEvent;
 // event, which is left to the caller.
 bool TranslateWindowEvent(Display* display, XEvent& event);
 
-// Asks the window manager to send WM_DELETE_WINDOW to `window` instead of killing the client, and
-// to ping it (_NET_WM_PING) so that a hung program can be told from a busy one. Set before the
-// window is shown: window managers read it once.
-void RegisterWindowManagerProtocols(unsigned long window);
-
 // Close requests turned into AppTerminate so far.
 int CloseRequestCount();

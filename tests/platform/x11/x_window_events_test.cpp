@@ -17,6 +17,7 @@
 #include "platform/events/system_driver.h"
 #include "platform/x11/input_window.h"
 #include "platform/x11/linux_system_driver.h"
+#include "platform/x11/window_manager_hints.h"
 #include "tests/support/close_button.h"
 #include "tests/support/input_window.h"
 #include "tests/support/monotonic_clock.h"
@@ -45,7 +46,7 @@ class WindowEvents : public InputWindowTest {
     if (IsSkipped() || HasFatalFailure()) return;
     XSelectInput(window_->display(), window_->window(),
                  KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask);
-    RegisterWindowManagerProtocols(window_->window());
+    RegisterWindowManagerProtocols(window_->display(), window_->window());
     PollSystemEvents();
     EnablePolledInput();
     InsertHook(EventHookId(), Record, nullptr, 100);
