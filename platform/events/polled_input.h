@@ -8,7 +8,7 @@
 inline constexpr int kKeyCodeCount = 256;
 inline constexpr int kMouseButtonCount = 4;  // buttons 1 left, 2 right, 3 middle; cell 0 unused
 
-// Creates the state; once only (part of the system module's start).
+// Starts the system module it reads through, then creates the state; once only.
 void StartPolledInputModule();
 
 // Clears the state, suspension included, and installs the hook (priority 0). With a source, only

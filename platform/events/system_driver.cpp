@@ -7,7 +7,6 @@
 
 #include "platform/events/event.h"
 #include "platform/events/null_system_driver.h"
-#include "platform/events/polled_input.h"
 #include "platform/events/web_address.h"
 
 namespace {
@@ -33,7 +32,6 @@ void StartSystemModule() {
   if (system_module_started) return;
   system_module_started = true;
   StartEventModule();
-  StartPolledInputModule();
 }
 
 void InstallSystemDriver(std::unique_ptr<TSystemDriver> new_driver) {

@@ -34,7 +34,7 @@ class TSystemDriver {
   virtual int OpenURL(const String& url) = 0;
 };
 
-// Starts the event module and the polled input state; once only.
+// Starts the event module; once only. The polled input state starts on top of it.
 void StartSystemModule();
 
 // Makes `driver` the current system driver; the previous one is deleted.

@@ -296,6 +296,6 @@ void UseFrameClock(FrameClock* clock) {
 void StartGraphicsModule() {
   if (started) return;
   started = true;
-  StartSystemModule();
+  StartPolledInputModule();  // and with it the system module
   flip_hook_id = NewHookId();
 }
