@@ -10,7 +10,7 @@ namespace {
 constexpr unsigned kInterlacedFlag = 0x10;
 constexpr unsigned kDoubleScanFlag = 0x20;
 
-// The mode in force before full screen, and the mode switched to.
+// The mode last matched to a request, kept from the match until the switch to it.
 XF86VidModeModeInfo matched_mode{};
 bool mode_matched = false;
 

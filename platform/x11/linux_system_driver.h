@@ -32,4 +32,5 @@ class TLinuxSystemDriver : public TSystemDriver {
   bool warp_pending_ = false;
 };
 
-// The input window (its scale, whether it is shown) is set by the window layer: see input_window.h.
+// The input window and what is known of it (shown, focused, the pointer in it, the picture's
+// place) are kept in input_window.h; the window layer sets it.
