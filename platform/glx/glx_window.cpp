@@ -10,6 +10,7 @@
 
 #include "platform/core/runtime_error.h"
 #include "platform/glx/video_modes.h"
+#include "platform/graphics/graphics.h"
 #include "platform/process/signals.h"
 #include "platform/process/startup.h"
 #include "platform/x11/desktop_full_screen.h"
@@ -200,11 +201,11 @@ std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen
 
 std::vector<int> VisualAttributesForFlags(int flags) {
   std::vector<int> attributes = {GLX_RGBA};
-  if (flags & 2) attributes.push_back(GLX_DOUBLEBUFFER);
-  if (flags & 4) attributes.insert(attributes.end(), {GLX_ALPHA_SIZE, 1});
-  if (flags & 8) attributes.insert(attributes.end(), {GLX_DEPTH_SIZE, 1});
-  if (flags & 16) attributes.insert(attributes.end(), {GLX_STENCIL_SIZE, 1});
-  if (flags & 32) {
+  if (flags & GRAPHICS_BACKBUFFER) attributes.push_back(GLX_DOUBLEBUFFER);
+  if (flags & GRAPHICS_ALPHABUFFER) attributes.insert(attributes.end(), {GLX_ALPHA_SIZE, 1});
+  if (flags & GRAPHICS_DEPTHBUFFER) attributes.insert(attributes.end(), {GLX_DEPTH_SIZE, 1});
+  if (flags & GRAPHICS_STENCILBUFFER) attributes.insert(attributes.end(), {GLX_STENCIL_SIZE, 1});
+  if (flags & GRAPHICS_ACCUMBUFFER) {
     attributes.insert(attributes.end(), {GLX_ACCUM_RED_SIZE, 1, GLX_ACCUM_GREEN_SIZE, 1,
                                          GLX_ACCUM_BLUE_SIZE, 1, GLX_ACCUM_ALPHA_SIZE, 1});
   }
