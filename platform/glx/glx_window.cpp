@@ -97,9 +97,10 @@ bool WaitUntilMapped(Display* display, Window window) {
   }
 }
 
-// Whether the window manager was asked for full screen.
-bool MapAndGrab(Display* display, const GLContextRecord& record, bool full_screen,
-                bool desktop_full_screen) {
+// Describes the window to the desktop, asks for full screen from the start when wanted, maps it
+// and, for a video mode of its own, grabs the keyboard and pointer. Whether full screen was asked.
+bool DescribeAskMapAndGrab(Display* display, const GLContextRecord& record, bool full_screen,
+                           bool desktop_full_screen) {
   const int width = record.width * record.scale;
   const int height = record.height * record.scale;
   DescribeWindowToDesktop(display, record.window, width, height);
@@ -187,7 +188,7 @@ std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen
     return Fail(failure, "the OpenGL context could not be made", trap.FirstError());
   if (!request.hidden) {
     const bool asked_full_screen =
-        MapAndGrab(display, *record, request.full_screen, desktop_full_screen);
+        DescribeAskMapAndGrab(display, *record, request.full_screen, desktop_full_screen);
     MakeCurrentOrRaise(display, record->window, record->context, "the new window's context");
     if (trap.Failed())
       return Fail(failure, "the X server refused to show the window", trap.FirstError());

@@ -91,8 +91,10 @@ int WaitUntilFrameDue(int sync) {
   return 0;
 }
 
-// A creation that raises a runtime error makes nothing; the error's text is kept for the report.
-std::shared_ptr<TGraphics> Creating(const std::function<std::shared_ptr<TGraphics>()>& create) {
+// Runs a creation; one that raises a runtime error makes nothing, and the error's text is kept
+// for the report.
+std::shared_ptr<TGraphics> CreateKeepingItsError(
+    const std::function<std::shared_ptr<TGraphics>()>& create) {
   creation_error.clear();
   try {
     return create();
@@ -164,14 +166,15 @@ int HasGraphicsMode(int width, int height, int depth, int hertz) {
 
 std::shared_ptr<TGraphics> NewGraphics(int width, int height, int depth, int hertz, int flags) {
   if (current_driver == nullptr) return nullptr;
-  return Creating([&] {
+  return CreateKeepingItsError([&] {
     return current_driver->CreateGraphics(width, height, depth, hertz, flags | default_flags);
   });
 }
 
 std::shared_ptr<TGraphics> AttachGraphicsTo(unsigned long widget, int flags) {
   if (current_driver == nullptr) return nullptr;
-  return Creating([&] { return current_driver->AttachGraphics(widget, flags | default_flags); });
+  return CreateKeepingItsError(
+      [&] { return current_driver->AttachGraphics(widget, flags | default_flags); });
 }
 
 const std::string& GraphicsCreationError() {

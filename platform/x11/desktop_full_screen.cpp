@@ -45,14 +45,15 @@ std::vector<long> LongProperty(Display* display, Window window, const char* name
 }
 
 // The state below describes the current input window; a new one starts windowed.
-void FollowInputWindow() {
+void ForgetOldInputWindowsState() {
   if (described_window == InputWindow()) return;
   described_window = InputWindow();
   full_screen = fixed_size_owed = false;
   InputWindowSize(windowed_width, windowed_height);
 }
 
-void Resizable(Display* display, Window window) {
+// Size hints that only ask for the windowed size, and no resize redirection.
+void AllowResizingByWindowManager(Display* display, Window window) {
   SetWindowSizeHints(display, window, windowed_width, windowed_height, false);
   XSelectInput(display, window, kInputWindowEvents);
 }
@@ -87,9 +88,9 @@ bool AskFullScreenFromStart(Display* display, Window window, int width, int heig
 bool ToggleInputWindowFullScreen(Display* display) {
   const Window window = InputWindow();
   if (window == 0 || !WindowManagerOffersFullScreen(display)) return false;
-  FollowInputWindow();
+  ForgetOldInputWindowsState();
   // A window of fixed size that redirects resizing cannot be made full screen.
-  if (!full_screen) Resizable(display, window);
+  if (!full_screen) AllowResizingByWindowManager(display, window);
   full_screen = !full_screen;
   fixed_size_owed = !full_screen;
   XEvent message{};
@@ -110,7 +111,7 @@ bool InputWindowFullScreen() {
   return described_window == InputWindow() && full_screen;
 }
 
-void FollowInputWindowSize(Display* display, int width, int height) {
+void FollowSizeAndRestoreFixedSize(Display* display, int width, int height) {
   SetInputWindowSize(width, height);
   if (described_window != InputWindow() || !fixed_size_owed) return;
   if (width != windowed_width || height != windowed_height) return;

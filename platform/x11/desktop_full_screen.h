@@ -26,4 +26,4 @@ bool InputWindowFullScreen();
 
 // The input window's new size from its ConfigureNotify; back at its windowed size after full
 // screen, its fixed size and resize redirection return.
-void FollowInputWindowSize(Display* display, int width, int height);
+void FollowSizeAndRestoreFixedSize(Display* display, int width, int height);

@@ -76,7 +76,7 @@ bool TranslateWindowEvent(Display* display, XEvent& event) {
       return true;
     case ConfigureNotify:
       if (event.xconfigure.window == InputWindow())
-        FollowInputWindowSize(display, event.xconfigure.width, event.xconfigure.height);
+        FollowSizeAndRestoreFixedSize(display, event.xconfigure.width, event.xconfigure.height);
       return true;
     case ClientMessage:
       TranslateClientMessage(display, event.xclient);
