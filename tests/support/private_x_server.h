@@ -11,6 +11,7 @@ class PrivateXServer {
  public:
   // With GLX and a 1280 x 1024 x 24 screen; `options` are added to Xvfb's command line (e.g.
   // {"-extension", "GLX"} to take GLX away again). Waits until the server accepts connections.
+  // Starts none where ZIRKULON_DISPLAY_FREE is set: the tests labelled as needing no display.
   explicit PrivateXServer(const std::vector<std::string>& options = {});
   // Terminates the server and waits for it.
   ~PrivateXServer();
