@@ -1,5 +1,6 @@
 // Zirkulon: the process entry answers --help and --version, takes --scale and --fullscreen, then
 // hands over to the game's main program. Every other argument is ignored.
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -19,17 +20,21 @@ constexpr const char* kHelp =
     "H shows the help page, F11 switches full screen on and off, Escape goes back and quits.\n"
     "See zirkulon(6) for more.\n"
     "\n"
-    "  --scale N   show the window N times as large, N from 1 to 4 (default: the desktop's\n"
-    "              scale from Xft.dpi; a scale the screen cannot hold is reduced)\n"
+    "  --scale N   show the window N times as large, N from 1 to 4 (1.5, 1.75, 2 ...; default:\n"
+    "              the desktop's scale from Xft.dpi; a scale the screen cannot hold is reduced)\n"
     "  --fullscreen  start full screen where the window manager offers it\n";
 
-// The scale after --scale, or 0 when it is not one of 1 to 4.
-int ParseScale(int argc, char** argv) {
+// The scale after --scale, 0 when it is not a decimal number from 1 to 4, -1 without --scale.
+double ParseScale(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::string_view(argv[i]) != "--scale") continue;
     const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
-    if (value.size() != 1 || value[0] < '1' || value[0] > '0' + kLargestWindowScale) return 0;
-    return value[0] - '0';
+    double scale = 0;
+    // NOTE: from_chars reads the C locale's decimal point whatever the environment's locale.
+    const auto [end, error] =
+        std::from_chars(value.data(), value.data() + value.size(), scale, std::chars_format::fixed);
+    const bool whole_text = error == std::errc() && end == value.data() + value.size();
+    return whole_text && scale >= 1 && scale <= kLargestWindowScale ? scale : 0;
   }
   return -1;
 }
@@ -44,9 +49,9 @@ int main(int argc, char** argv) {
     std::puts("zirkulon " ZIRKULON_VERSION);
     return 0;
   }
-  const int scale = ParseScale(argc, argv);
+  const double scale = ParseScale(argc, argv);
   if (scale == 0) {
-    std::fputs("zirkulon: --scale takes 1, 2, 3 or 4\n", stderr);
+    std::fputs("zirkulon: --scale takes a number from 1 to 4, such as 1.5 or 2\n", stderr);
     return 2;
   }
   if (scale > 0) RequestWindowScale(scale);

@@ -121,8 +121,8 @@ bool SizeFitsX(int width, int height) {
 
 // The window's size now: the input window's follows the window manager (full screen).
 void WindowSize(const GLContextRecord& record, int& width, int& height) {
-  width = record.width * record.scale;
-  height = record.height * record.scale;
+  width = record.window_width;
+  height = record.window_height;
   if (record.window == InputWindow()) InputWindowSize(width, height);
 }
 
@@ -148,7 +148,9 @@ int CreateContextWindow(int width, int height, int depth, int hertz, int flags) 
   }
   if (!request.hidden) request.share_with = SharedGLXContext();
   if (!request.hidden && !request.full_screen) {
-    request.scale = WindowScale(display, screen, request.width, request.height);
+    const double scale = WindowScale(display, screen, request.width, request.height);
+    request.window_width = ScaledSide(request.width, scale);
+    request.window_height = ScaledSide(request.height, scale);
     request.desktop_full_screen = FullScreenAtStartRequested();
   }
   request.video_modes_present = video_modes_present;

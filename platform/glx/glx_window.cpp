@@ -61,10 +61,9 @@ void MakeWindow(Display* display, int screen, const XVisualInfo& visual, bool fu
     attributes.override_redirect = True;
     value_mask |= CWOverrideRedirect;
   }
-  record.window =
-      XCreateWindow(display, root, 0, 0, static_cast<unsigned>(record.width * record.scale),
-                    static_cast<unsigned>(record.height * record.scale), 0, visual.depth,
-                    InputOutput, visual.visual, value_mask, &attributes);
+  record.window = XCreateWindow(display, root, 0, 0, static_cast<unsigned>(record.window_width),
+                                static_cast<unsigned>(record.window_height), 0, visual.depth,
+                                InputOutput, visual.visual, value_mask, &attributes);
 }
 
 Bool IsMapNotifyFor(Display*, XEvent* event, XPointer window) {
@@ -101,8 +100,8 @@ bool WaitUntilMapped(Display* display, Window window) {
 // and, for a video mode of its own, grabs the keyboard and pointer. Whether full screen was asked.
 bool DescribeAskMapAndGrab(Display* display, const GLContextRecord& record, bool full_screen,
                            bool desktop_full_screen) {
-  const int width = record.width * record.scale;
-  const int height = record.height * record.scale;
+  const int width = record.window_width;
+  const int height = record.window_height;
   DescribeWindowToDesktop(display, record.window, width, height);
   const bool asked =
       desktop_full_screen && AskFullScreenFromStart(display, record.window, width, height);
@@ -120,8 +119,7 @@ bool DescribeAskMapAndGrab(Display* display, const GLContextRecord& record, bool
 void TakeInput(Display* display, const GLContextRecord& record, bool resizable) {
   XSelectInput(display, record.window, resizable ? kInputWindowEvents : kFixedSizeWindowEvents);
   SetInputWindow(record.window);
-  SetInputWindowPicture(record.width, record.height, record.width * record.scale,
-                        record.height * record.scale);
+  SetInputWindowPicture(record.width, record.height, record.window_width, record.window_height);
 }
 
 void NameWindow(Display* display, const GLContextRecord& record) {
@@ -171,7 +169,8 @@ std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen
   record->height = request.height;
   record->hertz = request.hertz;
   record->flags = request.flags;
-  record->scale = request.scale;
+  record->window_width = request.window_width > 0 ? request.window_width : request.width;
+  record->window_height = request.window_height > 0 ? request.window_height : request.height;
 
   const VisualChoice visual = ChooseVisual(display, screen, request.flags);
   if (!visual) return Fail(failure, "no OpenGL visual matches the graphics flags");

@@ -37,7 +37,8 @@ class GLContextRecord {
   unsigned long window = 0;  // the drawable
   GLXContext context = nullptr;
   unsigned long colormap = 0;    // made with the window (attached windows: none)
-  int scale = 1;                 // the window shows the width x height picture this many times over
+  int window_width = 0;          // the size the window was made with; the picture is width x
+  int window_height = 0;         // height, shown in it as large as fits
   unsigned present_texture = 0;  // holds the picture on its way into a larger window
   // Full screen: the video mode to switch back to, this record's own.
   std::optional<SavedVideoMode> saved_mode;
@@ -54,7 +55,8 @@ struct WindowRequest {
   int flags = 0;
   bool full_screen = false;
   bool hidden = false;               // never mapped: the shared context's window
-  int scale = 1;                     // the window is this many times the picture's size
+  int window_width = 0;              // the window's size: the picture's, or larger to show it
+  int window_height = 0;             // enlarged
   bool desktop_full_screen = false;  // ask the window manager to show it full screen at once
   GLXContext share_with = nullptr;   // the context whose textures the new one shares
   bool video_modes_present = false;  // full screen needs the video mode extension

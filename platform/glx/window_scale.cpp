@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -11,7 +13,9 @@
 namespace {
 constexpr double kBaseDpi = 96;
 
-int requested_scale = 0;
+constexpr double kLeastDesktopDpi = 120;  // 125 %: below it a desktop's scale is left alone
+
+double requested_scale = 0;
 bool full_screen_at_start = false;
 
 // A power of two that holds the picture and one more column and row.
@@ -22,7 +26,7 @@ int TextureSizeFor(int width, int height) {
 }
 }  // namespace
 
-void RequestWindowScale(int scale) {
+void RequestWindowScale(double scale) {
   requested_scale = scale;
 }
 
@@ -34,7 +38,7 @@ bool FullScreenAtStartRequested() {
   return full_screen_at_start;
 }
 
-int ScaleForResources(std::string_view resources) {
+double ScaleForResources(std::string_view resources) {
   constexpr std::string_view kName = "Xft.dpi:";
   for (std::size_t start = 0; start < resources.size();) {
     std::size_t end = resources.find('\n', start);
@@ -42,24 +46,32 @@ int ScaleForResources(std::string_view resources) {
     const std::string_view line = resources.substr(start, end - start);
     if (line.substr(0, kName.size()) == kName) {
       const double dpi = std::atof(std::string(line.substr(kName.size())).c_str());
-      return dpi >= 2 * kBaseDpi ? static_cast<int>(dpi / kBaseDpi) : 1;
+      if (!(dpi >= kLeastDesktopDpi)) return 1;  // NaN too
+      return std::min(dpi / kBaseDpi, kLargestWindowScale);
     }
     start = end + 1;
   }
   return 1;
 }
 
-int WindowScale(Display* display, int screen, int width, int height) {
-  int scale = requested_scale;
+double WindowScale(Display* display, int screen, int width, int height) {
+  double scale = requested_scale;
   if (scale <= 0) {
     const char* resources = XResourceManagerString(display);
     scale = ScaleForResources(resources != nullptr ? resources : "");
   }
-  if (scale > kLargestWindowScale) scale = kLargestWindowScale;
+  scale = std::clamp(scale, 1.0, kLargestWindowScale);
   const int root_width = DisplayWidth(display, screen);
   const int root_height = DisplayHeight(display, screen);
-  while (scale > 1 && (width * scale > root_width || height * scale > root_height)) --scale;
-  return scale < 1 ? 1 : scale;
+  if (ScaledSide(width, scale) <= root_width && ScaledSide(height, scale) <= root_height)
+    return scale;
+  int whole = static_cast<int>(scale);
+  while (whole > 1 && (width * whole > root_width || height * whole > root_height)) --whole;
+  return whole;
+}
+
+int ScaledSide(int side, double scale) {
+  return static_cast<int>(std::lround(side * scale));
 }
 
 namespace {
@@ -97,9 +109,10 @@ void ZoomPicture(int width, int height, int window_height, const PicturePlacemen
   glCopyPixels(0, window_height - height, width, height, GL_COLOR);
 }
 
-// Any other placement: the picture goes through a texture, drawn as a quad centred on black.
+// Any other placement: the picture goes through a texture, drawn as a quad centred on black and
+// sampled at the nearest texel, so that every window pixel shows one picture pixel's own colour.
 void DrawPictureTexture(unsigned& texture, int width, int height, int window_height,
-                        const PicturePlacement& placed, bool whole_scale) {
+                        const PicturePlacement& placed) {
   const int texture_size = TextureSizeFor(width, height);
   if (texture == 0) {
     glGenTextures(1, &texture);
@@ -110,18 +123,10 @@ void DrawPictureTexture(unsigned& texture, int width, int height, int window_hei
                  GL_UNSIGNED_BYTE, nullptr);
   }
   glBindTexture(GL_TEXTURE_2D, texture);
-  const GLint filter = whole_scale ? GL_NEAREST : GL_LINEAR;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   const int up = window_height - height;  // the picture's bottom row in OpenGL's window rows
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, up, width, height);
-  if (!whole_scale) {
-    // Smooth sampling at the last column and row also reads the texels beyond them: they repeat
-    // the picture's edge instead of holding whatever the texture held.
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, width, 0, width - 1, up, 1, height);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, height, 0, up + height - 1, width, 1);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, width, height, width - 1, up + height - 1, 1, 1);
-  }
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   glEnable(GL_TEXTURE_2D);
@@ -153,6 +158,6 @@ void PresentPicture(unsigned& texture, int width, int height, int window_width, 
   if (whole_scale && fills_window)
     ZoomPicture(width, height, window_height, placed);
   else
-    DrawPictureTexture(texture, width, height, window_height, placed, whole_scale);
+    DrawPictureTexture(texture, width, height, window_height, placed);
   LeaveWindowSpace();
 }

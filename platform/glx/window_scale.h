@@ -1,7 +1,7 @@
 // Windows shown larger than their picture on large and high-density screens: the picture keeps its
 // size for everything that draws, and one present step before each swap enlarges it into the
 // window. The scale comes from the desktop's X resources (Xft.dpi, as desktops set it for their
-// own scaling) unless the program asks for one.
+// own scaling, fractions included) unless the program asks for one.
 #pragma once
 
 #include <string_view>
@@ -9,20 +9,25 @@
 // NOTE: Xlib's own declaration, so that this header needs no X headers.
 typedef struct _XDisplay Display;
 
-inline constexpr int kLargestWindowScale = 4;
+inline constexpr double kLargestWindowScale = 4;
 
-// The scale the program asks for, 1 to kLargestWindowScale; 0 (the default) takes the desktop's.
-void RequestWindowScale(int scale);
+// The scale the program asks for, 1 to kLargestWindowScale (1.5, 1.75, 2 ...); 0 (the default)
+// takes the desktop's.
+void RequestWindowScale(double scale);
 // Windows made from now on start full screen where the window manager offers it.
 void RequestFullScreenAtStart();
 bool FullScreenAtStartRequested();
 
-// floor(Xft.dpi / 96) from the X resources text, at least 1; 1 without an Xft.dpi line.
-int ScaleForResources(std::string_view resources);
+// Xft.dpi / 96 from the X resources text from 120 dpi (125 %) up, at most kLargestWindowScale;
+// 1 below that or without an Xft.dpi line.
+double ScaleForResources(std::string_view resources);
 
-// The requested scale, or the desktop's, reduced until a picture of that size, enlarged, fits the
-// root window (at least 1).
-int WindowScale(Display* display, int screen, int width, int height);
+// The requested scale, or the desktop's. One whose window the root window cannot hold is reduced
+// to the largest whole scale that it holds (at least 1).
+double WindowScale(Display* display, int screen, int width, int height);
+
+// A side of the picture enlarged `scale` times, in whole window pixels.
+int ScaledSide(int side, double scale);
 
 // The picture is drawn at the window's top left, so that it is rasterised exactly as in a window
 // of its own size (the rasteriser counts rows from the top). OpenGL counts window rows from the
@@ -31,7 +36,8 @@ int WindowScale(Display* display, int screen, int width, int height);
 int CurrentPictureRowOffset();
 
 // Shows the picture (width x height at the window's top left) over the window as large as fits,
-// centred, black around it: at a whole scale pixel for pixel, at any other scale smoothly. Leaves
-// every OpenGL state as it found it. A picture that does not fill the window at a whole scale goes
-// through `texture`, of the current context, made on first use (0 before).
+// centred, black around it, each picture pixel a block of whole window pixels (at a fractional
+// scale the blocks differ by one pixel). Leaves every OpenGL state as it found it. A picture that
+// does not fill the window at a whole scale goes through `texture`, of the current context, made on
+// first use (0 before).
 void PresentPicture(unsigned& texture, int width, int height, int window_width, int window_height);

@@ -31,7 +31,7 @@
 
 namespace {
 std::filesystem::path output_dir;
-int scale = 1;
+double scale = 1;
 
 void TapKey(int code) {
   EmitEvent(EVENT_KEYDOWN, code, 0, 0);
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s <output directory> [scale]\n", argv[0]);
     return 2;
   }
-  if (argc == 3) scale = std::atoi(argv[2]);
+  if (argc == 3) scale = std::atof(argv[2]);
   RequestWindowScale(scale);
   // The runtime changes to the executable's directory; the output stays where it was meant.
   output_dir = std::filesystem::absolute(argv[1]);

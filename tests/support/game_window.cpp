@@ -58,6 +58,42 @@ double GameShot::PaddleAngle() const {
   return degrees < 0 ? degrees + 360 : degrees;
 }
 
+double ShareOfEdgesKeepingPictureColours(const GameShot& window, const GameShot& picture) {
+  const double scale = std::min(static_cast<double>(window.width) / picture.width,
+                                static_cast<double>(window.height) / picture.height);
+  const double left = (window.width - picture.width * scale) / 2;
+  const double top = (window.height - picture.height * scale) / 2;
+  // The picture pixels within half a picture pixel of a window pixel's square.
+  auto span = [scale](int at, double start, int size) {
+    const int first = static_cast<int>(std::floor((at - start) / scale - 0.5));
+    const int last = static_cast<int>(std::floor((at + 1 - start) / scale + 0.5));
+    return std::pair{std::max(first, 0), std::min(last, size - 1)};
+  };
+  long edges = 0;
+  long kept = 0;
+  for (int y = 0; y < window.height; ++y) {
+    const auto [y0, y1] = span(y, top, picture.height);
+    for (int x = 0; x < window.width; ++x) {
+      const auto [x0, x1] = span(x, left, picture.width);
+      if (x0 > x1 || y0 > y1) continue;  // the black around the picture
+      const std::uint32_t first = picture.pixels[y0 * picture.width + x0];
+      bool one_colour = true;
+      bool own = false;
+      for (int py = y0; py <= y1; ++py) {
+        for (int px = x0; px <= x1; ++px) {
+          const std::uint32_t colour = picture.pixels[py * picture.width + px];
+          one_colour = one_colour && colour == first;
+          own = own || colour == window.pixels[y * window.width + x];
+        }
+      }
+      if (one_colour) continue;
+      ++edges;
+      kept += own;
+    }
+  }
+  return edges == 0 ? 0 : static_cast<double>(kept) / edges;
+}
+
 ShownScreen ClassifyShot(const GameShot& shot) {
   if (shot.width < kScreenWidth || shot.height < kScreenHeight) return ShownScreen::kUnknown;
   // The open box's top edge runs from x 200 to 600 at y 50; the open disc only touches y 50 at

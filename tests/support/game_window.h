@@ -30,6 +30,11 @@ struct GameShot {
   double PaddleAngle() const;
 };
 
+// Of the window pixels where an enlarged picture changes colour (those whose picture pixels nearby
+// are not all one colour), the share that shows one of those picture pixels' own colours: 1 when
+// every picture pixel is a block of whole window pixels, about 0.1 when smoothly enlarged.
+double ShareOfEdgesKeepingPictureColours(const GameShot& window, const GameShot& picture);
+
 enum class ShownScreen { kUnknown, kMenu, kHelp, kFarewell, kGame };
 
 // Tells the open screens apart by where their texts stand and by the panel's shape.

@@ -100,7 +100,8 @@ void CompareTheTour(const std::string& display, int scale) {
 }
 
 // At scale 2 the window shows each stored picture enlarged, pixel for pixel; the scale needs a
-// screen of at least 1600 x 1200.
+// screen of at least 1600 x 1200. At 1.5 each picture pixel is a block of whole window pixels, and
+// the picture read back at their middles is the stored one.
 TEST(GoldenScreens, EachScreenMatchesItsStoredImageByteForByte) {
   for (const int scale : {1, 2}) {
     SCOPED_TRACE("scale " + std::to_string(scale));
@@ -109,10 +110,41 @@ TEST(GoldenScreens, EachScreenMatchesItsStoredImageByteForByte) {
     CompareTheTour(server.display(), scale);
   }
 }
+
+TEST(GoldenScreens, AtOneAndAHalfEveryPicturePixelStaysSharp) {
+  const PrivateXServer server({"-screen", "0", "2048x1536x24"});
+  if (server.display().empty()) ZIRKULON_NO_DISPLAY(server.error());
+  std::filesystem::remove_all(kActualDir);
+  std::filesystem::create_directories(kActualDir);
+  ProcessOptions options;
+  options.timeout_ms = 100000;
+  options.extra_environment = {"DISPLAY=" + server.display()};
+  const ProcessResult tour =
+      RunProcess({ZIRKULON_HELPERS_DIR "/golden_tour", kActualDir, "1.5"}, options);
+  ASSERT_EQ(tour.exit_status, 0) << tour.standard_error;
+  for (const std::string screen : {"menu", "help"}) {
+    SCOPED_TRACE(screen);
+    GameShot stored, window;
+    ASSERT_TRUE(
+        ReadPngFile(kGoldenDir / (screen + ".png"), &stored.width, &stored.height, &stored.pixels));
+    ASSERT_TRUE(
+        ReadPngFile(kActualDir / (screen + ".png"), &window.width, &window.height, &window.pixels));
+    ASSERT_EQ(window.width, 1200);
+    EXPECT_GE(ShareOfEdgesKeepingPictureColours(window, stored), 0.4);
+    int wrong = 0;
+    for (int y = 0; y < stored.height; ++y)
+      for (int x = 0; x < stored.width; ++x)
+        wrong +=
+            window.pixels[static_cast<int>((y + 0.5) * 1.5) * window.width +
+                          static_cast<int>((x + 0.5) * 1.5)] != stored.pixels[y * stored.width + x];
+    EXPECT_EQ(wrong, 0) << "picture pixels read back at their middles";
+  }
+}
 }  // namespace
 
 namespace {
-// The window's size: the desktop's Xft.dpi (192 at 200 %) or --scale, as far as the screen holds.
+// The window's size: the desktop's Xft.dpi (120 at 125 %, 192 at 200 %) or --scale, as far as the
+// screen holds.
 TEST(WindowScale, FollowsTheDesktopOrTheOptionAsFarAsTheScreenHolds) {
   struct Case {
     const char* resources;
@@ -120,8 +152,11 @@ TEST(WindowScale, FollowsTheDesktopOrTheOptionAsFarAsTheScreenHolds) {
     int width;
   };
   for (const Case& scaled :
-       {Case{"", {}, 800}, Case{"Xft.dpi:\t192\n", {}, 1600},
-        Case{"Xft.dpi:\t192\n", {"--scale", "1"}, 800}, Case{"", {"--scale", "3"}, 1600}}) {
+       {Case{"", {}, 800}, Case{"Xft.dpi:\t110\n", {}, 800}, Case{"Xft.dpi:\t120\n", {}, 1000},
+        Case{"Xft.dpi:\t144\n", {}, 1200}, Case{"Xft.dpi:\t168\n", {}, 1400},
+        Case{"Xft.dpi:\t192\n", {}, 1600}, Case{"Xft.dpi:\t192\n", {"--scale", "1"}, 800},
+        Case{"", {"--scale", "1.5"}, 1200}, Case{"Xft.dpi:\t192\n", {"--scale", "1.75"}, 1400},
+        Case{"", {"--scale", "3"}, 1600}}) {
     SCOPED_TRACE(scaled.resources +
                  (scaled.options.empty() ? "" : " --scale " + scaled.options[1]));
     const PrivateXServer server({"-screen", "0", "2048x1536x24"});
@@ -146,14 +181,18 @@ TEST(WindowScale, FollowsTheDesktopOrTheOptionAsFarAsTheScreenHolds) {
     EXPECT_EQ(result.exit_status, 0) << result.standard_error;
   }
   for (const std::vector<std::string>& bad : {std::vector<std::string>{"--scale", "0"},
-                                              {"--scale", "5"},
+                                              {"--scale", "0.9"},
+                                              {"--scale", "4.5"},
+                                              {"--scale", "1,5"},
+                                              {"--scale", "nan"},
                                               {"--scale", "zwei"},
                                               {"--scale"}}) {
     std::vector<std::string> command = {ZIRKULON_BINARY};
     command.insert(command.end(), bad.begin(), bad.end());
     const ProcessResult result = RunProcess(command);
     EXPECT_EQ(result.exit_status, 2) << bad.back();
-    EXPECT_EQ(result.standard_error, "zirkulon: --scale takes 1, 2, 3 or 4\n");
+    EXPECT_EQ(result.standard_error,
+              "zirkulon: --scale takes a number from 1 to 4, such as 1.5 or 2\n");
   }
 }
 }  // namespace
