@@ -119,11 +119,12 @@ bool SizeFitsX(int width, int height) {
   return width > 0 && height > 0 && width <= kLargestWindowSide && height <= kLargestWindowSide;
 }
 
-// The window's size now: the input window's follows the window manager (full screen).
-void WindowSize(const GLContextRecord& record, int& width, int& height) {
-  width = record.window_width;
-  height = record.window_height;
-  if (record.window == InputWindow()) InputWindowSize(width, height);
+// The picture in the record's window: the input window's as its keeper follows the window manager
+// (full screen), any other as it was made.
+PictureInWindow PictureOf(const GLContextRecord& record) {
+  if (record.window == InputWindow()) return InputWindowPicture();
+  return DescribePictureInWindow(record.width, record.height, record.window_width,
+                                 record.window_height);
 }
 
 GLXContext SharedGLXContext() {
@@ -197,15 +198,6 @@ void MakeContextCurrent(int handle) {
   }
 }
 
-int CurrentPictureRowOffset() {
-  const GLContextRecord* record = Find(current);
-  if (record == nullptr) return 0;
-  int width = 0;
-  int height = 0;
-  WindowSize(*record, width, height);
-  return height > record->height ? height - record->height : 0;
-}
-
 void SwapContext(int sync) {
   GLContextRecord* record = Find(current);
   if (record == nullptr || LiveDisplay() == nullptr) return;
@@ -214,13 +206,10 @@ void SwapContext(int sync) {
     record->sync_state = interval;
     if (swap_interval != nullptr) swap_interval(interval);
   }
-  int window_width = 0;
-  int window_height = 0;
-  WindowSize(*record, window_width, window_height);
-  if (window_width != record->width || window_height != record->height) {
-    PresentPicture(record->present_texture, record->width, record->height, window_width,
-                   window_height);
-  }
+  const PictureInWindow picture = PictureOf(*record);
+  if (picture.window_width != picture.picture_width ||
+      picture.window_height != picture.picture_height)
+    PresentPicture(record->present_texture, picture);
   glXSwapBuffers(display, record->window);
 }
 

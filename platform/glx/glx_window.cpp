@@ -119,7 +119,9 @@ bool DescribeAskMapAndGrab(Display* display, const GLContextRecord& record, bool
 void TakeInput(Display* display, const GLContextRecord& record, bool resizable) {
   XSelectInput(display, record.window, resizable ? kInputWindowEvents : kFixedSizeWindowEvents);
   SetInputWindow(record.window);
-  SetInputWindowPicture(record.width, record.height, record.window_width, record.window_height);
+  StartWindowPicture(record.width, record.height, record.window_width, record.window_height,
+                     resizable);
+  if (resizable) FollowWindowManagerState(display);  // what it did with the request so far
 }
 
 void NameWindow(Display* display, const GLContextRecord& record) {

@@ -150,8 +150,12 @@ void DrawPictureTexture(unsigned& texture, int width, int height, int window_hei
 }
 }  // namespace
 
-void PresentPicture(unsigned& texture, int width, int height, int window_width, int window_height) {
-  const PicturePlacement placed = PlacePicture(width, height, window_width, window_height);
+void PresentPicture(unsigned& texture, const PictureInWindow& picture) {
+  const int width = picture.picture_width;
+  const int height = picture.picture_height;
+  const int window_width = picture.window_width;
+  const int window_height = picture.window_height;
+  const PicturePlacement& placed = picture.placed;
   const bool whole_scale = placed.width % width == 0 && placed.height % height == 0;
   const bool fills_window = placed.width == window_width && placed.height == window_height;
   EnterWindowSpace(window_width, window_height);

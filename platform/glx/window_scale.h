@@ -6,6 +6,8 @@
 
 #include <string_view>
 
+#include "platform/x11/window_picture.h"
+
 // NOTE: Xlib's own declaration, so that this header needs no X headers.
 typedef struct _XDisplay Display;
 
@@ -29,15 +31,9 @@ double WindowScale(Display* display, int screen, int width, int height);
 // A side of the picture enlarged `scale` times, in whole window pixels.
 int ScaledSide(int side, double scale);
 
-// The picture is drawn at the window's top left, so that it is rasterised exactly as in a window
-// of its own size (the rasteriser counts rows from the top). OpenGL counts window rows from the
-// bottom: the picture starts this many rows up in the current context's window, 0 in a window of
-// the picture's size. It changes as the window manager resizes the window.
-int CurrentPictureRowOffset();
-
-// Shows the picture (width x height at the window's top left) over the window as large as fits,
+// Shows the picture (drawn at the window's top left) over the window as large as fits,
 // centred, black around it, each picture pixel a block of whole window pixels (at a fractional
 // scale the blocks differ by one pixel). Leaves every OpenGL state as it found it. A picture that
 // does not fill the window at a whole scale goes through `texture`, of the current context, made on
 // first use (0 before).
-void PresentPicture(unsigned& texture, int width, int height, int window_width, int window_height);
+void PresentPicture(unsigned& texture, const PictureInWindow& picture);

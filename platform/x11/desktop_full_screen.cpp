@@ -14,12 +14,6 @@ constexpr long kRemoveState = 0;
 constexpr long kAddState = 1;
 constexpr long kFromApplication = 1;  // the source a pager would give as 2
 
-Window described_window = 0;  // the window the state below belongs to
-bool full_screen = false;
-bool fixed_size_owed = false;  // back from full screen, until the windowed size is seen again
-int windowed_width = 0;
-int windowed_height = 0;
-
 Atom Intern(Display* display, const char* name) {
   return XInternAtom(display, name, False);
 }
@@ -44,18 +38,14 @@ std::vector<long> LongProperty(Display* display, Window window, const char* name
   return values;
 }
 
-// The state below describes the current input window; a new one starts windowed.
-void ForgetOldInputWindowsState() {
-  if (described_window == InputWindow()) return;
-  described_window = InputWindow();
-  full_screen = fixed_size_owed = false;
-  InputWindowSize(windowed_width, windowed_height);
-}
-
-// Size hints that only ask for the windowed size, and no resize redirection.
-void AllowResizingByWindowManager(Display* display, Window window) {
-  SetWindowSizeHints(display, window, windowed_width, windowed_height, false);
-  XSelectInput(display, window, kInputWindowEvents);
+// Fixed: the windowed size as least and largest size, resizing redirected to the window itself.
+// Otherwise the size hints only ask for the windowed size and the window manager may resize it.
+void SetWindowedSize(Display* display, Window window, bool fixed) {
+  int width = 0;
+  int height = 0;
+  WindowedSize(width, height);
+  SetWindowSizeHints(display, window, width, height, fixed);
+  XSelectInput(display, window, fixed ? kFixedSizeWindowEvents : kInputWindowEvents);
 }
 }  // namespace
 
@@ -73,11 +63,6 @@ bool WindowManagerOffersFullScreen(Display* display) {
 
 bool AskFullScreenFromStart(Display* display, Window window, int width, int height) {
   if (!WindowManagerOffersFullScreen(display)) return false;
-  described_window = window;
-  full_screen = true;
-  fixed_size_owed = false;
-  windowed_width = width;
-  windowed_height = height;
   SetWindowSizeHints(display, window, width, height, false);
   const Atom state = Intern(display, "_NET_WM_STATE_FULLSCREEN");
   XChangeProperty(display, window, Intern(display, "_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
@@ -85,20 +70,20 @@ bool AskFullScreenFromStart(Display* display, Window window, int width, int heig
   return true;
 }
 
+// NOTE: the state goes by what the window manager did, read back from _NET_WM_STATE: one may
+// refuse full screen or leave it by a shortcut of its own.
 bool ToggleInputWindowFullScreen(Display* display) {
   const Window window = InputWindow();
   if (window == 0 || !WindowManagerOffersFullScreen(display)) return false;
-  ForgetOldInputWindowsState();
+  const bool to_full_screen = !DesktopFullScreen();
   // A window of fixed size that redirects resizing cannot be made full screen.
-  if (!full_screen) AllowResizingByWindowManager(display, window);
-  full_screen = !full_screen;
-  fixed_size_owed = !full_screen;
+  if (to_full_screen) SetWindowedSize(display, window, false);
   XEvent message{};
   message.xclient.type = ClientMessage;
   message.xclient.window = window;
   message.xclient.message_type = Intern(display, "_NET_WM_STATE");
   message.xclient.format = 32;
-  message.xclient.data.l[0] = full_screen ? kAddState : kRemoveState;
+  message.xclient.data.l[0] = to_full_screen ? kAddState : kRemoveState;
   message.xclient.data.l[1] = static_cast<long>(Intern(display, "_NET_WM_STATE_FULLSCREEN"));
   message.xclient.data.l[3] = kFromApplication;
   XSendEvent(display, DefaultRootWindow(display), False,
@@ -107,15 +92,20 @@ bool ToggleInputWindowFullScreen(Display* display) {
   return true;
 }
 
-bool InputWindowFullScreen() {
-  return described_window == InputWindow() && full_screen;
+void FollowWindowManagerState(Display* display) {
+  const Window window = InputWindow();
+  if (window == 0) return;
+  const std::vector<long> states = LongProperty(display, window, "_NET_WM_STATE", XA_ATOM);
+  const long full_screen = static_cast<long>(Intern(display, "_NET_WM_STATE_FULLSCREEN"));
+  FollowDesktopFullScreen(std::find(states.begin(), states.end(), full_screen) != states.end());
+  if (TakeFixedSizeOwed()) SetWindowedSize(display, window, true);
+}
+
+bool IsWindowManagerState(Display* display, unsigned long atom) {
+  return atom == Intern(display, "_NET_WM_STATE");
 }
 
 void FollowSizeAndRestoreFixedSize(Display* display, int width, int height) {
-  SetInputWindowSize(width, height);
-  if (described_window != InputWindow() || !fixed_size_owed) return;
-  if (width != windowed_width || height != windowed_height) return;
-  fixed_size_owed = false;
-  SetWindowSizeHints(display, described_window, width, height, true);
-  XSelectInput(display, described_window, kFixedSizeWindowEvents);
+  FollowWindowSize(width, height);
+  if (InputWindow() != 0 && TakeFixedSizeOwed()) SetWindowedSize(display, InputWindow(), true);
 }

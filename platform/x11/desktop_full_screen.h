@@ -17,12 +17,17 @@ bool WindowManagerOffersFullScreen(Display* display);
 bool AskFullScreenFromStart(Display* display, Window window, int windowed_width,
                             int windowed_height);
 
-// Switches the shown input window between full screen and its windowed size. False, changing
-// nothing, where there is no input window or the window manager does not offer full screen.
+// Switches the shown input window between full screen and its windowed size, by the state the
+// window manager last gave it. False, changing nothing, where there is no input window or the
+// window manager does not offer full screen.
 bool ToggleInputWindowFullScreen(Display* display);
 
-// Whether the input window is (asked to be) full screen.
-bool InputWindowFullScreen();
+// Reads the input window's _NET_WM_STATE into the desktop's full screen (window_picture.h); back
+// at its windowed size after full screen, its fixed size and resize redirection return. Called
+// once the window selects property changes, and at each change of the property (see
+// IsWindowManagerState).
+void FollowWindowManagerState(Display* display);
+bool IsWindowManagerState(Display* display, unsigned long atom);
 
 // The input window's new size from its ConfigureNotify; back at its windowed size after full
 // screen, its fixed size and resize redirection return.

@@ -78,6 +78,11 @@ bool TranslateWindowEvent(Display* display, XEvent& event) {
       if (event.xconfigure.window == InputWindow())
         FollowSizeAndRestoreFixedSize(display, event.xconfigure.width, event.xconfigure.height);
       return true;
+    case PropertyNotify:
+      if (event.xproperty.window == InputWindow() &&
+          IsWindowManagerState(display, event.xproperty.atom))
+        FollowWindowManagerState(display);
+      return true;
     case ClientMessage:
       TranslateClientMessage(display, event.xclient);
       return true;

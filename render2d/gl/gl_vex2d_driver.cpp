@@ -11,7 +11,7 @@
 
 #include "platform/glx/gl_graphics.h"
 #include "platform/glx/shared_context_scope.h"
-#include "platform/glx/window_scale.h"
+#include "platform/x11/window_picture.h"
 #include "render2d/gl/gl_image_frame.h"
 #include "render2d/gl/gl_state_cache.h"
 
@@ -20,7 +20,7 @@ namespace {
 int cached_blend = 0;                        // 0: none applied yet
 std::uint8_t color_bytes[4] = {0, 0, 0, 0};  // red, green, blue, alpha for glColor4ubv
 bool started = false;
-int picture_rows_up = 0;  // where the picture starts in OpenGL's window rows (see window_scale.h)
+int picture_rows_up = 0;  // where the picture starts in OpenGL's window rows (see window_picture.h)
 struct {
   bool on = false;
   int x = 0, y = 0, width = 0, height = 0;  // in picture pixels, rows from the top
@@ -35,7 +35,7 @@ void ApplyScissor() {
 // The picture stays at the window's top left when the window manager resizes the window (full
 // screen); its size is known once the resize's event has been pumped.
 void FollowPictureRows() {
-  const int rows_up = CurrentPictureRowOffset();
+  const int rows_up = InputWindowPicture().rows_up;
   if (rows_up == picture_rows_up) return;
   picture_rows_up = rows_up;
   glViewport(0, rows_up, CurrentGraphicsWidth(), CurrentGraphicsHeight());
@@ -290,7 +290,7 @@ void TGLVex2DDriver::ResetGLContext(TGraphics& graphics) {
   glLoadIdentity();
   glOrtho(0, width, height, 0, -1, 1);
   glMatrixMode(GL_MODELVIEW);
-  picture_rows_up = CurrentPictureRowOffset();
+  picture_rows_up = InputWindowPicture().rows_up;
   glViewport(0, picture_rows_up, width, height);
   CheckGLError("ResetGLContext");
 }

@@ -322,8 +322,19 @@ TEST_F(FullScreenDesktop, FullScreenShowsThePictureCentredAndF11SwitchesBackAndF
   }
   EXPECT_EQ(border_lit, 0);
   EXPECT_TRUE(picture_edges_lit[0] && picture_edges_lit[1]);
+  // Every picture pixel a block of whole window pixels, read back at the blocks' middles.
+  EXPECT_GE(ShareOfEdgesKeepingPictureColours(screen, game_->Capture()), 0.3);
 
+  // The window manager leaves full screen by a shortcut of its own: F11 then asks for it again.
+  const Atom full_screen = XInternAtom(client_, "_NET_WM_STATE_FULLSCREEN", False);
+  AskWindowManager(client_, game_->window(), "_NET_WM_STATE",
+                   {0, static_cast<long>(full_screen), 0, 2});
+  ASSERT_TRUE(SizeBecomes(kScreenWidth, kScreenHeight));
   ASSERT_TRUE(Activate(game_->window()));
+  game_->TapKey(XK_F11);
+  ASSERT_TRUE(SizeBecomes(1920, 1080)) << "F11 after the window manager left full screen";
+  ASSERT_TRUE(game_->WaitForScreen(ShownScreen::kMenu, kWaitMs));
+
   game_->TapKey(XK_F11);
   ASSERT_TRUE(SizeBecomes(kScreenWidth, kScreenHeight));
   EXPECT_TRUE(WaitFor([&] {

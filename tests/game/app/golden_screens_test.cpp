@@ -27,6 +27,7 @@
 namespace {
 const std::filesystem::path kActualDir = ZIRKULON_HELPERS_DIR "/golden-actual";
 const std::filesystem::path kGoldenDir = ZIRKULON_SOURCE_DIR "/tests/golden";
+const std::filesystem::path kSharpDir = ZIRKULON_HELPERS_DIR "/golden-sharp";
 
 struct Picture {
   int width = 0;
@@ -114,13 +115,13 @@ TEST(GoldenScreens, EachScreenMatchesItsStoredImageByteForByte) {
 TEST(GoldenScreens, AtOneAndAHalfEveryPicturePixelStaysSharp) {
   const PrivateXServer server({"-screen", "0", "2048x1536x24"});
   if (server.display().empty()) ZIRKULON_NO_DISPLAY(server.error());
-  std::filesystem::remove_all(kActualDir);
-  std::filesystem::create_directories(kActualDir);
+  std::filesystem::remove_all(kSharpDir);
+  std::filesystem::create_directories(kSharpDir);
   ProcessOptions options;
   options.timeout_ms = 100000;
   options.extra_environment = {"DISPLAY=" + server.display()};
   const ProcessResult tour =
-      RunProcess({ZIRKULON_HELPERS_DIR "/golden_tour", kActualDir, "1.5"}, options);
+      RunProcess({ZIRKULON_HELPERS_DIR "/golden_tour", kSharpDir, "1.5"}, options);
   ASSERT_EQ(tour.exit_status, 0) << tour.standard_error;
   for (const std::string screen : {"menu", "help"}) {
     SCOPED_TRACE(screen);
@@ -128,7 +129,7 @@ TEST(GoldenScreens, AtOneAndAHalfEveryPicturePixelStaysSharp) {
     ASSERT_TRUE(
         ReadPngFile(kGoldenDir / (screen + ".png"), &stored.width, &stored.height, &stored.pixels));
     ASSERT_TRUE(
-        ReadPngFile(kActualDir / (screen + ".png"), &window.width, &window.height, &window.pixels));
+        ReadPngFile(kSharpDir / (screen + ".png"), &window.width, &window.height, &window.pixels));
     ASSERT_EQ(window.width, 1200);
     EXPECT_GE(ShareOfEdgesKeepingPictureColours(window, stored), 0.4);
     int wrong = 0;
@@ -169,7 +170,7 @@ TEST(WindowScale, FollowsTheDesktopOrTheOptionAsFarAsTheScreenHolds) {
     XSync(window.display(), False);
     std::vector<std::string> command = {ZIRKULON_BINARY};
     command.insert(command.end(), scaled.options.begin(), scaled.options.end());
-    const std::string counter = kActualDir.string() + "-swaps";
+    const std::string counter = kSharpDir.string() + "-swaps";
     auto game = StartCountingSwaps(command, ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter,
                                    {"DISPLAY=" + server.display()});
     ASSERT_TRUE(window.FindLeavingPointer(10000));

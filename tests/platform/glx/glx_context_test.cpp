@@ -102,10 +102,10 @@ TEST_F(GlxContext, TheGamesRequestMakesTheHiddenSharedContextFirst) {
   EXPECT_EQ(attributes.map_state, IsViewable);
   EXPECT_EQ(attributes.width, 800);
   EXPECT_EQ(attributes.height, 600);
-  EXPECT_EQ(attributes.your_event_mask, KeyPressMask | KeyReleaseMask | ButtonPressMask |
-                                            ButtonReleaseMask | PointerMotionMask |
-                                            EnterWindowMask | LeaveWindowMask | ResizeRedirectMask |
-                                            FocusChangeMask | StructureNotifyMask);
+  EXPECT_EQ(attributes.your_event_mask,
+            KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                PointerMotionMask | EnterWindowMask | LeaveWindowMask | ResizeRedirectMask |
+                FocusChangeMask | StructureNotifyMask | PropertyChangeMask);
 
   MakeContextCurrent(window);
   EXPECT_EQ(glXGetCurrentContext(), record->context);

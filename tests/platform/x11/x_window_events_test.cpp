@@ -273,11 +273,11 @@ TEST(PicturePlacement, FillsTheLimitingSideCentredAndMapsPointerPixelsBothWays) 
     EXPECT_EQ(PlacePicture(800, 600, at.window_width, at.window_height), at.placed)
         << at.window_width << " x " << at.window_height;
   }
-  SetInputWindowPicture(800, 600, 1920, 1080);
+  StartWindowPicture(800, 600, 1920, 1080, false);
   EXPECT_EQ((std::vector<int>{PictureX(239), PictureX(240), PictureX(242), PictureX(1679),
                               PictureY(1079), WindowX(400), WindowY(300)}),
             (std::vector<int>{-1, 0, 1, 799, 599, 960, 540}));
-  SetInputWindowSize(1600, 1200);
+  FollowWindowSize(1600, 1200);
   EXPECT_EQ((std::vector<int>{PictureX(-1), PictureX(3), WindowX(3)}),
             (std::vector<int>{-1, 1, 6}));
 }
