@@ -27,6 +27,3 @@ struct TGameState {
 };
 
 TGameState& Game();
-
-// Puts every value back to its start of the run and empties the rectangle and ball lists.
-void ResetGameState();

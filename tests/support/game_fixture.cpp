@@ -3,6 +3,8 @@
 
 #include "game/random/random.h"
 #include "game/screens/frame.h"
+#include "game/world/background.h"
+#include "game/world/ball.h"
 #include "game/world/game_state.h"
 #include "game/world/screen_geometry.h"
 #include "imagetext/text/imagetext_module.h"
@@ -13,6 +15,12 @@
 #include "render2d/drawing/vex2d.h"
 
 TRecordingSession* GameTest::current_session_ = nullptr;
+
+void ResetGameState() {
+  Game() = TGameState{};
+  Rects().Clear();
+  Balls().Clear();
+}
 
 GameStateTest::GameStateTest() {
   StartSystemModule();  // the null driver: no X connection

@@ -9,6 +9,9 @@
 
 #include "tests/support/recording_vex2d_driver.h"
 
+// Puts every value of Game() back to its start of the run and empties the rectangle and ball lists.
+void ResetGameState();
+
 // A fresh game state and the random seed 4660 for each test; the state is reset after it too.
 // The modules a headless game needs (the null system driver, the 2D state, the default font) are
 // started first, so a TRecordingSession member of a derived fixture finds them.

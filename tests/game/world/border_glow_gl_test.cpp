@@ -12,6 +12,7 @@
 #include "game/world/game_state.h"
 #include "render2d/drawing/primitives.h"
 #include "render2d/drawing/vex2d.h"
+#include "tests/support/game_fixture.h"
 #include "tests/support/graphics_fixtures.h"
 
 namespace {
