@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/random/random.h"
+#include "imagetext/pixmap/pixel_formats.h"
 #include "imagetext/pixmap/pixmap.h"
 #include "render2d/drawing/primitives.h"
 #include "render2d/gl/gl_vex2d_driver.h"

@@ -7,28 +7,9 @@
 #include <new>
 #include <string>
 
+#include "imagetext/pixmap/pixel_formats.h"
 #include "imagetext/pixmap/pixmap_check.h"
 #include "platform/core/runtime_error.h"
-
-int BytesPerPixel(int format) {
-  switch (format) {
-    case I8:
-    case A8:
-      return 1;
-    case BGR888:
-    case RGB888:
-      return 3;
-    case BGRA8888:
-    case RGBA8888:
-      return 4;
-    default:
-      return format >= 7 && format <= 12 ? 1 : 0;
-  }
-}
-
-bool FormatHasAlpha(int format) {
-  return format == A8 || format == BGRA8888 || format == RGBA8888 || format == 10;
-}
 
 PixmapRef TPixmap::Create(int width, int height, int format, int align) {
   // Sizes come from callers as they stand (a grab rectangle, an image size): a size whose rows or
@@ -112,64 +93,12 @@ PixmapRef TPixmap::Convert(int new_format) const {
 
 int TPixmap::ReadPixel(int x, int y) const {
   PIXMAP_CHECK(x >= 0 && y >= 0 && x < width && y < height, "ReadPixel outside the pixmap");
-  const std::uint8_t* p = PixelPtr(x, y);
-  std::uint32_t a = 255, r = 0, g = 0, b = 0;
-  switch (format) {
-    case I8:
-      r = g = b = p[0];
-      break;
-    case A8:
-      a = p[0];
-      r = g = b = 255;
-      break;
-    case BGR888:
-      b = p[0], g = p[1], r = p[2];
-      break;
-    case RGB888:
-      r = p[0], g = p[1], b = p[2];
-      break;
-    case BGRA8888:
-      b = p[0], g = p[1], r = p[2], a = p[3];
-      break;
-    case RGBA8888:
-      r = p[0], g = p[1], b = p[2], a = p[3];
-      break;
-    default:
-      return 0;
-  }
-  return static_cast<int>(a << 24 | r << 16 | g << 8 | b);
+  return LoadPixel(PixelPtr(x, y), format);
 }
 
 void TPixmap::WritePixel(int x, int y, int argb) {
   PIXMAP_CHECK(x >= 0 && y >= 0 && x < width && y < height, "WritePixel outside the pixmap");
-  const auto value = static_cast<std::uint32_t>(argb);
-  const auto a = static_cast<std::uint8_t>(value >> 24);
-  const auto r = static_cast<std::uint8_t>(value >> 16);
-  const auto g = static_cast<std::uint8_t>(value >> 8);
-  const auto b = static_cast<std::uint8_t>(value);
-  std::uint8_t* p = PixelPtr(x, y);
-  switch (format) {
-    case I8:
-      p[0] = static_cast<std::uint8_t>((r + g + b) / 3);
-      break;
-    case A8:
-      p[0] = a;
-      break;
-    case BGR888:
-      p[0] = b, p[1] = g, p[2] = r;
-      break;
-    case RGB888:
-      p[0] = r, p[1] = g, p[2] = b;
-      break;
-    case BGRA8888:
-      p[0] = b, p[1] = g, p[2] = r, p[3] = a;
-      break;
-    case RGBA8888:
-      p[0] = r, p[1] = g, p[2] = b, p[3] = a;
-      break;
-    default:
-      break;
-  }
+  StorePixel(PixelPtr(x, y), format, argb);
 }
 
 void TPixmap::ClearPixels(int argb) {
@@ -187,11 +116,6 @@ void TPixmap::ClearPixels(int argb) {
       for (int x = 0; x < width; ++x) WritePixel(x, y, argb);
     }
   }
-}
-
-void CopyPixels(const std::uint8_t* source, std::uint8_t* destination, int format, int count) {
-  if (count > 0)
-    std::memcpy(destination, source, static_cast<std::size_t>(count) * BytesPerPixel(format));
 }
 
 PixmapRef CreatePixmap(int width, int height, int format, int align) {

@@ -1,25 +1,11 @@
-// Pixmaps: rectangles of pixels in main memory in one of six formats, with views, copies, format
-// conversion, resampling, flips and colour-key masking. Single pixels travel as 32-bit colour
-// values: alpha in bits 24-31, red 16-23, green 8-15, blue 0-7.
+// Pixmaps: rectangles of pixels in main memory in one of six formats (see pixel_formats.h), with
+// views, copies, format conversion, resampling, flips and colour-key masking.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
-// Pixel formats (the numbers are part of the contract). RGBA8888 is the standard format every
-// conversion passes through.
-inline constexpr int PF_NONE = 0;
-inline constexpr int I8 = 1;        // grey intensity
-inline constexpr int A8 = 2;        // alpha only
-inline constexpr int BGR888 = 3;    // blue, green, red
-inline constexpr int RGB888 = 4;    // red, green, blue
-inline constexpr int BGRA8888 = 5;  // blue, green, red, alpha
-inline constexpr int RGBA8888 = 6;  // red, green, blue, alpha
-
-// Bytes per pixel: 0 for format 0 and unknown numbers; 1 for the reserved numbers 7-12, which no
-// operation here converts.
-int BytesPerPixel(int format);
-bool FormatHasAlpha(int format);
+#include "imagetext/pixmap/pixel_formats.h"
 
 class TPixmap;
 using PixmapRef = std::shared_ptr<TPixmap>;
@@ -57,11 +43,6 @@ class TPixmap final : public std::enable_shared_from_this<TPixmap> {
  private:
   std::unique_ptr<std::uint8_t[]> _memory;
 };
-
-// Raw pixel runs.
-void CopyPixels(const std::uint8_t* source, std::uint8_t* destination, int format, int count);
-void ConvertPixels(const std::uint8_t* source, int source_format, std::uint8_t* destination,
-                   int destination_format, int count);
 
 // A new RGBA8888 pixmap in which pixels of the key colour are transparent and take the average
 // colour of their non-key neighbours; every other pixel becomes opaque.

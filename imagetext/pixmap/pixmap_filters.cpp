@@ -1,74 +1,12 @@
-// Whole-pixmap work: conversion between pixel formats through the standard RGBA8888 format,
-// colour-key masking, bilinear resampling and flips.
+// Whole-pixmap work: colour-key masking, bilinear resampling and flips.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "imagetext/pixmap/pixel_formats.h"
 #include "imagetext/pixmap/pixmap.h"
-#include "imagetext/pixmap/pixmap_check.h"
 
 namespace {
-// Rows that need a detour through the standard format go in chunks of this many pixels, so a
-// conversion never allocates.
-constexpr int kChunkPixels = 256;
-
-// Neither direction sees RGBA8888 itself: ConvertPixels copies same-format runs.
-// BGRA8888 <-> RGBA8888: the same byte swap in both directions.
-void SwapRedAndBlue(const std::uint8_t* s, std::uint8_t* d, int count) {
-  for (int i = 0; i < count; ++i, s += 4, d += 4)
-    d[0] = s[2], d[1] = s[1], d[2] = s[0], d[3] = s[3];
-}
-
-void ToStandard(const std::uint8_t* s, int format, std::uint8_t* d, int count) {
-  switch (format) {
-    case I8:
-      for (int i = 0; i < count; ++i, s += 1, d += 4) d[0] = d[1] = d[2] = s[0], d[3] = 255;
-      break;
-    case A8:
-      for (int i = 0; i < count; ++i, s += 1, d += 4) d[0] = d[1] = d[2] = 255, d[3] = s[0];
-      break;
-    case BGR888:
-      for (int i = 0; i < count; ++i, s += 3, d += 4)
-        d[0] = s[2], d[1] = s[1], d[2] = s[0], d[3] = 255;
-      break;
-    case RGB888:
-      for (int i = 0; i < count; ++i, s += 3, d += 4)
-        d[0] = s[0], d[1] = s[1], d[2] = s[2], d[3] = 255;
-      break;
-    case BGRA8888:
-      SwapRedAndBlue(s, d, count);
-      break;
-    default:
-      PIXMAP_CHECK(false, "cannot convert from this pixel format");
-      std::memset(d, 0, static_cast<std::size_t>(count) * 4);
-      break;
-  }
-}
-
-void FromStandard(const std::uint8_t* s, std::uint8_t* d, int format, int count) {
-  switch (format) {
-    case I8:
-      for (int i = 0; i < count; ++i, s += 4, d += 1)
-        d[0] = static_cast<std::uint8_t>((s[0] + s[1] + s[2]) / 3);
-      break;
-    case A8:
-      for (int i = 0; i < count; ++i, s += 4, d += 1) d[0] = s[3];
-      break;
-    case BGR888:
-      for (int i = 0; i < count; ++i, s += 4, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
-      break;
-    case RGB888:
-      for (int i = 0; i < count; ++i, s += 4, d += 3) d[0] = s[0], d[1] = s[1], d[2] = s[2];
-      break;
-    case BGRA8888:
-      SwapRedAndBlue(s, d, count);
-      break;
-    default:
-      PIXMAP_CHECK(false, "cannot convert to this pixel format");
-      break;
-  }
-}
-
 bool IsKey(const std::uint8_t* p, int red, int green, int blue) {
   return p[0] == red && p[1] == green && p[2] == blue;
 }
@@ -83,26 +21,6 @@ void ClampSample(int& index, float& weight, int& step, int size) {
   }
 }
 }  // namespace
-
-void ConvertPixels(const std::uint8_t* source, int source_format, std::uint8_t* destination,
-                   int destination_format, int count) {
-  if (source_format == destination_format) {
-    CopyPixels(source, destination, source_format, count);
-  } else if (source_format == RGBA8888) {
-    FromStandard(source, destination, destination_format, count);
-  } else if (destination_format == RGBA8888) {
-    ToStandard(source, source_format, destination, count);
-  } else {
-    std::uint8_t chunk[kChunkPixels * 4];
-    const int source_bytes = BytesPerPixel(source_format);
-    const int destination_bytes = BytesPerPixel(destination_format);
-    for (int done = 0; done < count; done += kChunkPixels) {
-      const int n = std::min(kChunkPixels, count - done);
-      ToStandard(source + done * source_bytes, source_format, chunk, n);
-      FromStandard(chunk, destination + done * destination_bytes, destination_format, n);
-    }
-  }
-}
 
 PixmapRef MaskPixmap(const TPixmap& pixmap, int red, int green, int blue) {
   PixmapRef converted = pixmap.format == RGBA8888 ? nullptr : pixmap.Convert(RGBA8888);

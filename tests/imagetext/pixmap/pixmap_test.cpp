@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "imagetext/pixmap/pixel_formats.h"
 #include "tests/support/raised_text.h"
 
 namespace {
