@@ -3,7 +3,6 @@
 // setters store into the current one and pass what the back end needs to the current 2D driver.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <span>
 

@@ -28,10 +28,6 @@ void BindTexture(unsigned int target, unsigned int name) {
   bound = name;
 }
 
-void BindTextureName(unsigned int name) {
-  BindTexture(GL_TEXTURE_2D, name);
-}
-
 void EnableTexturingOf(unsigned int target, unsigned int name) {
   BindTexture(target, name);
   if (enabled_target == target) return;
@@ -40,10 +36,6 @@ void EnableTexturingOf(unsigned int target, unsigned int name) {
   if (enabled_target != 0) glDisable(enabled_target);
   glEnable(target);
   enabled_target = target;
-}
-
-void EnableTexturing(unsigned int name) {
-  EnableTexturingOf(GL_TEXTURE_2D, name);
 }
 
 void DisableTexturing() {

@@ -7,9 +7,7 @@
 // Textures are bound per target (GL_TEXTURE_2D, GL_TEXTURE_3D); texturing is enabled for at most
 // one target at a time.
 void BindTexture(unsigned int target, unsigned int name);
-void BindTextureName(unsigned int name);                         // 2D
 void EnableTexturingOf(unsigned int target, unsigned int name);  // binds, then enables the target
-void EnableTexturing(unsigned int name);                         // 2D
 void DisableTexturing();
 
 // Textured quads go out in runs: a run stays open (inside glBegin) while quads of the same texture

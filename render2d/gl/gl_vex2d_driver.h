@@ -3,7 +3,6 @@
 // unchanged settings cost no OpenGL call; the caches start afresh on every context switch.
 #pragma once
 
-#include <functional>
 #include <memory>
 
 #include "platform/core/text.h"

@@ -55,7 +55,7 @@ struct TLevel {
 };
 
 TLevel ReadLevel(unsigned name, int level) {
-  BindTextureName(name);
+  BindTexture(GL_TEXTURE_2D, name);
   TLevel result;
   glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &result.width);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &result.height);
@@ -66,7 +66,7 @@ TLevel ReadLevel(unsigned name, int level) {
 }
 
 int TextureParameter(unsigned name, GLenum parameter) {
-  BindTextureName(name);
+  BindTexture(GL_TEXTURE_2D, name);
   GLint value = 0;
   glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
   return value;

@@ -178,16 +178,16 @@ TEST_F(GLVex2D, BlendCacheSkipsRepeatsAndStartsAfreshOnAContextSwitch) {
 TEST_F(GLVex2D, TextureCacheBindsAndSwitchesOnlyOnChange) {
   GLuint names[2];
   glGenTextures(2, names);
-  EnableTexturing(names[0]);
+  EnableTexturingOf(GL_TEXTURE_2D, names[0]);
   GLint bound = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
   EXPECT_EQ(static_cast<GLuint>(bound), names[0]);
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
   glBindTexture(GL_TEXTURE_2D, 0);  // behind the cache's back
-  BindTextureName(names[0]);
+  BindTexture(GL_TEXTURE_2D, names[0]);
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
   EXPECT_EQ(bound, 0) << "the cached name must not be bound again";
-  BindTextureName(names[1]);
+  BindTexture(GL_TEXTURE_2D, names[1]);
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
   EXPECT_EQ(static_cast<GLuint>(bound), names[1]);
   Plot(1, 1);  // primitives draw untextured
@@ -195,7 +195,7 @@ TEST_F(GLVex2D, TextureCacheBindsAndSwitchesOnlyOnChange) {
   glEnable(GL_TEXTURE_2D);
   DisableTexturing();
   EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D)) << "already off as far as the cache knows";
-  EnableTexturing(names[1]);
+  EnableTexturingOf(GL_TEXTURE_2D, names[1]);
   DisableTexturing();
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
   glDeleteTextures(2, names);
