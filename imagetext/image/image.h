@@ -9,13 +9,6 @@
 #include "imagetext/pixmap/pixmap.h"
 #include "render2d/drawing/image_frame.h"
 
-// Image flags; they are also the flags handed to the driver's CreateFrameFromPixmap.
-inline constexpr int MASKEDIMAGE = 1;     // a pixmap without alpha gets its key colour transparent
-inline constexpr int FILTEREDIMAGE = 2;   // linear texture filtering instead of nearest
-inline constexpr int MIPMAPPEDIMAGE = 4;  // a full chain of mipmap levels
-inline constexpr int DYNAMICIMAGE = 8;    // set by NewDrawImage; no effect with OpenGL
-inline constexpr int PACKEDIMAGE = 16;    // small: may share a texture with other small pictures
-
 class TImage;
 using ImageRef = std::shared_ptr<TImage>;
 using ImageFrameRef = std::shared_ptr<TImageFrame>;
@@ -24,7 +17,7 @@ class TImage {
  public:
   int width = 0;
   int height = 0;
-  int flags = 0;
+  int flags = 0;  // image flags (image_frame.h)
   int mask_r = 0;
   int mask_g = 0;
   int mask_b = 0;

@@ -10,17 +10,13 @@
 
 #include "platform/core/runtime_error.h"
 #include "platform/graphics/graphics.h"
+#include "render2d/drawing/image_frame.h"
 #include "render2d/gl/gl_state_cache.h"
 
 namespace {
-// The image flags that matter to textures.
-constexpr int FILTERED_TEXTURE = 2;
-constexpr int MIPMAPPED_TEXTURE = 4;
-constexpr int PACKED_TEXTURE = 16;
-
 // NOTE: a filtered or mipmapped picture would blend in its neighbours' texels.
 bool Packable(const TPixmap& pixmap, int flags) {
-  return (flags & (PACKED_TEXTURE | FILTERED_TEXTURE | MIPMAPPED_TEXTURE)) == PACKED_TEXTURE &&
+  return (flags & (PACKEDIMAGE | FILTEREDIMAGE | MIPMAPPEDIMAGE)) == PACKEDIMAGE &&
          pixmap.width <= kLargestPackedPicture && pixmap.height <= kLargestPackedPicture;
 }
 
@@ -60,8 +56,8 @@ unsigned AllocateTexture(int width, int height, int flags) {
   glBindTexture(GL_TEXTURE_2D, name);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  const bool mipmapped = flags & MIPMAPPED_TEXTURE;
-  if (flags & FILTERED_TEXTURE) {
+  const bool mipmapped = flags & MIPMAPPEDIMAGE;
+  if (flags & FILTEREDIMAGE) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
                     mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
@@ -89,7 +85,7 @@ void UploadTexture(const TPixmap& pixmap, int flags) {
                     GL_UNSIGNED_BYTE, level_pixmap->pixels);
     const int w = level_pixmap->width;
     const int h = level_pixmap->height;
-    if (!(flags & MIPMAPPED_TEXTURE) || (w == 1 && h == 1)) break;
+    if (!(flags & MIPMAPPEDIMAGE) || (w == 1 && h == 1)) break;
     smaller = ResizePixmap(*level_pixmap, std::max(w / 2, 1), std::max(h / 2, 1));
     level_pixmap = smaller.get();
   }
