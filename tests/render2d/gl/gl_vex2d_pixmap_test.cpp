@@ -6,8 +6,11 @@
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
+#include <vector>
 
+#include "platform/core/runtime_error.h"
 #include "platform/glx/gl_graphics.h"
+#include "platform/glx/glx_context.h"
 #include "render2d/drawing/primitives.h"
 #include "render2d/gl/gl_image_frame.h"
 #include "render2d/gl/gl_vex2d_driver.h"
@@ -15,6 +18,31 @@
 #include "tests/support/gl_probe.h"
 
 using namespace gl_vex2d_test;
+
+namespace {
+// The context current at each texture name made and at each size check, and whether size checks
+// are to accept no size at all.
+std::vector<const void*> name_contexts;
+std::vector<const void*> size_check_contexts;
+bool refuse_sizes = false;
+}  // namespace
+
+// NOTE: glIsTexture answers alike in every context of a share group, so the test binary is linked
+// with these calls routed through here to see which context a frame is made in, and to fail one.
+extern "C" {
+void __real_glGenTextures(GLsizei count, GLuint* names);
+void __wrap_glGenTextures(GLsizei count, GLuint* names) {
+  name_contexts.push_back(CurrentGLContext());
+  __real_glGenTextures(count, names);
+}
+void __real_glGetTexLevelParameteriv(GLenum target, GLint level, GLenum name, GLint* value);
+void __wrap_glGetTexLevelParameteriv(GLenum target, GLint level, GLenum name, GLint* value) {
+  __real_glGetTexLevelParameteriv(target, level, name, value);
+  if (target != GL_PROXY_TEXTURE_2D) return;
+  size_check_contexts.push_back(CurrentGLContext());
+  if (refuse_sizes) *value = 0;
+}
+}
 
 TEST_F(GLVex2D, DrawPixmapThenGrabPixmapRoundTripsEveryFormat) {
   for (int format : {I8, A8, BGR888, RGB888, BGRA8888, RGBA8888}) {
@@ -97,14 +125,28 @@ TEST_F(GLVex2D, SetGraphicsRefusesOtherKindsOfGraphics) {
 }
 
 TEST_F(GLVex2D, FramesAreMadeInTheSharedContextAndLeaveTheDrawingContextCurrent) {
+  const GLContextRecord* shared = ContextRecord(SharedContext());
+  ASSERT_NE(shared, nullptr);
+  const void* drawing = CurrentGLContext();
+  ASSERT_NE(drawing, shared->context);
   PixmapRef pixmap = TPixmap::Create(4, 4, RGBA8888);
   pixmap->ClearPixels(0);
-  const void* drawing = CurrentGLContext();
+  name_contexts.clear();
   const auto frame = std::dynamic_pointer_cast<TGLImageFrame>(
       GetGLVex2DDriver()->CreateFrameFromPixmap(*pixmap, 0));
   ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(name_contexts, (std::vector<const void*>{shared->context}));
   EXPECT_EQ(CurrentGLContext(), drawing);
   EXPECT_TRUE(glIsTexture(frame->name)) << "the shared context's textures are every context's";
+
+  // A creation that fails in the shared context leaves the drawing context current all the same.
+  size_check_contexts.clear();
+  refuse_sizes = true;
+  EXPECT_THROW(GetGLVex2DDriver()->CreateFrameFromPixmap(*pixmap, 0), RuntimeError);
+  refuse_sizes = false;
+  ASSERT_FALSE(size_check_contexts.empty());
+  EXPECT_EQ(size_check_contexts.back(), shared->context);
+  EXPECT_EQ(CurrentGLContext(), drawing);
 }
 
 TEST_F(GLVex2D, ClosingTheCurrentGraphicsClearsThe2DState) {
