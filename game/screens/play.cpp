@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "game/screens/game_round.h"
 #include "game/screens/rainbow_text.h"
-#include "game/screens/screens.h"
 #include "game/world/background.h"
 #include "game/world/ball.h"
 #include "game/world/game_state.h"

@@ -1,6 +1,7 @@
 // Screen changes animated by the panel, and the keys that request them.
 #include "game/screens/screens.h"
 
+#include "game/screens/game_round.h"
 #include "game/screens/panel.h"
 #include "game/screens/play.h"
 #include "game/screens/screen_texts.h"
@@ -98,25 +99,6 @@ void CloseDisc() {
   TGameState& game = Game();
   game.disc = game.disc - 10;
   if (game.disc <= 0) game.screen = kScreenNone;
-}
-
-void StartGame() {
-  TGameState& game = Game();
-  Balls().Clear();
-  game.paused = 1;
-  game.level = 1;
-  game.score = 0;
-  game.best = 0;
-  game.away = true;  // the pointer's position is the menu's, not motion in play
-  ServeBall();
-}
-
-void EndGame() {
-  TGameState& game = Game();
-  game.highscore = MaxInt(game.score, game.highscore);
-  ClearKeys();
-  ClearMouse();
-  game.nextScreen = kScreenMenu;
 }
 
 void HandleScreenKeys() {

@@ -1,7 +1,9 @@
 // The screen state machine: a request sets nextScreen, the old screen's panel closes step by step,
-// then the new one opens; the panel animations, the start and end of a game, and the keys that
-// drive it all.
+// then the new one opens; the panel animations and the keys that drive it all. The start and end
+// of a game are game_round.h's.
 #pragma once
+
+#include "game/screens/game_round.h"
 
 // Draws the panel and either advances the running transition or runs the current screen.
 void UpdateScreen();
@@ -12,11 +14,6 @@ void OpenBox(int target);
 void CloseBox();
 void OpenDisc();
 void CloseDisc();
-
-// Resets the play: no balls but a newly served one, paused, level 1, score and best 0.
-void StartGame();
-// Records the high score, drops pending input and asks for the menu.
-void EndGame();
 
 // Reads the key and mouse hits that change the screen; may end the program on the farewell
 // screen.

@@ -3,7 +3,7 @@
 // so a program on it can be stopped as on the real driver. Unit tests of the game run on it.
 #pragma once
 
-#include "platform/events/system_driver.h"
+#include "platform/events/system_driver_interface.h"
 
 class TNullSystemDriver : public TSystemDriver {
  public:

@@ -4,8 +4,6 @@
 
 #include <utility>
 
-#include "render2d/drawing/primitives.h"
-
 namespace {
 std::shared_ptr<TVex2DGraphics> current_graphics;
 TVex2DDriver* current_driver = nullptr;
@@ -68,10 +66,14 @@ void TVex2DGraphics::MakeCurrent() {
   current_driver = Driver();
   Validate();
   if (_setup == 0) {
-    // A new context's buffers hold garbage: clear both to the clear colour, once.
-    Cls();
+    // A new context's buffers hold garbage: clear both to the clear colour, once. A flip's hooks
+    // may close the graphics meanwhile.
+    const auto clear = [] {
+      if (current_graphics && current_driver) current_driver->Cls();
+    };
+    clear();
     FlipFrame(0);
-    Cls();
+    clear();
     FlipFrame(0);
     _setup = 1;
   }

@@ -13,6 +13,7 @@
 #include "platform/events/hooks.h"
 #include "platform/events/null_system_driver.h"
 #include "platform/events/polled_input.h"
+#include "platform/events/system_driver.h"
 #include "platform/process/frame_pacing.h"
 #include "tests/support/manual_clock.h"
 
