@@ -8,7 +8,7 @@ set -euo pipefail
 # CMake defines OpenGL::GLX only when libopengl-dev is there.
 play_packages=(
   g++ cmake ninja-build
-  libx11-dev libxext-dev libxxf86vm-dev libgl-dev libopengl-dev libglx-mesa0 libgl1-mesa-dri
+  libx11-dev libxext-dev libxxf86vm-dev libxrandr-dev libgl-dev libopengl-dev libglx-mesa0 libgl1-mesa-dri
 )
 # Everything else: tests and their private X servers, packaging and its checks, sanitizers,
 # fuzzing, benchmarks and their plots, screenshots, icons, and the window managers and compositor

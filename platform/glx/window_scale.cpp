@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/x11/input_window.h"
+#include "platform/x11/monitors.h"
 
 namespace {
 constexpr double kBaseDpi = 96;
@@ -61,12 +61,11 @@ double WindowScale(Display* display, int screen, int width, int height) {
     scale = ScaleForResources(resources != nullptr ? resources : "");
   }
   scale = std::clamp(scale, 1.0, kLargestWindowScale);
-  const int root_width = DisplayWidth(display, screen);
-  const int root_height = DisplayHeight(display, screen);
-  if (ScaledSide(width, scale) <= root_width && ScaledSide(height, scale) <= root_height)
+  const MonitorSize monitor = MonitorForNewWindow(display, screen);
+  if (ScaledSide(width, scale) <= monitor.width && ScaledSide(height, scale) <= monitor.height)
     return scale;
   int whole = static_cast<int>(scale);
-  while (whole > 1 && (width * whole > root_width || height * whole > root_height)) --whole;
+  while (whole > 1 && (width * whole > monitor.width || height * whole > monitor.height)) --whole;
   return whole;
 }
 

@@ -24,8 +24,8 @@ bool FullScreenAtStartRequested();
 // 1 below that or without an Xft.dpi line.
 double ScaleForResources(std::string_view resources);
 
-// The requested scale, or the desktop's. One whose window the root window cannot hold is reduced
-// to the largest whole scale that it holds (at least 1).
+// The requested scale, or the desktop's. One whose window the monitor it opens on cannot hold is
+// reduced to the largest whole scale that it holds (at least 1).
 double WindowScale(Display* display, int screen, int width, int height);
 
 // A side of the picture enlarged `scale` times, in whole window pixels.

@@ -36,27 +36,28 @@ void MakeXSocketFolder() {
 }
 }  // namespace
 
-WestonSession::WestonSession(WestonOutput output) {
-  Start(output);
+WestonSession::WestonSession(WestonOutput output, int outputs) {
+  Start(output, outputs);
   if (!error_.empty()) display_.clear();
 }
 
-void WestonSession::Start(WestonOutput output) {
+void WestonSession::Start(WestonOutput output, int outputs) {
   std::vector<std::string> backend = {"--backend=headless-backend.so", "--width=1280",
                                       "--height=1024"};
   std::vector<std::string> environment;
   if (output == WestonOutput::kNestedInXvfb) {
-    outer_ = std::make_unique<PrivateXServer>(std::vector<std::string>{
-        "-screen", "0",
-        std::to_string(kNestedWidth + 120) + "x" + std::to_string(kNestedHeight + 200) + "x24"});
+    outer_ = std::make_unique<PrivateXServer>(
+        std::vector<std::string>{"-screen", "0",
+                                 std::to_string(outputs * kNestedWidth + 120) + "x" +
+                                     std::to_string(kNestedHeight + 200) + "x24"});
     outer_display_ = outer_->display();
     if (outer_display_.empty()) {
       error_ = outer_->error();
       return;
     }
-    backend = {"--backend=x11-backend.so", "--use-pixman",
-               "--width=" + std::to_string(kNestedWidth),
-               "--height=" + std::to_string(kNestedHeight)};
+    backend = {
+        "--backend=x11-backend.so", "--use-pixman", "--width=" + std::to_string(kNestedWidth),
+        "--height=" + std::to_string(kNestedHeight), "--output-count=" + std::to_string(outputs)};
     environment.push_back("DISPLAY=" + outer_display_);
   }
   char folder[] = "/tmp/zirkulon-weston.XXXXXX";  // mkdtemp makes it mode 0700, as weston wants

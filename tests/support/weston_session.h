@@ -23,7 +23,8 @@ class WestonSession {
 
   // Starts weston with Xwayland in a private runtime folder (nested: on its own Xvfb) and waits
   // until the X display it names accepts connections.
-  explicit WestonSession(WestonOutput output = WestonOutput::kHeadless);
+  // Nested: `outputs` monitors of kNestedWidth x kNestedHeight side by side.
+  explicit WestonSession(WestonOutput output = WestonOutput::kHeadless, int outputs = 1);
   // Ends weston (and with it Xwayland) and removes the runtime folder.
   ~WestonSession();
   WestonSession(const WestonSession&) = delete;
@@ -39,7 +40,7 @@ class WestonSession {
   const std::string& outer_display() const { return outer_display_; }
 
  private:
-  void Start(WestonOutput output);
+  void Start(WestonOutput output, int outputs);
   std::string LogTail() const;
 
   std::unique_ptr<PrivateXServer> outer_;

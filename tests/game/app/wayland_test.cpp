@@ -19,6 +19,7 @@
 #include <functional>
 #include <future>
 #include <string>
+#include <vector>
 
 #include "game/world/screen_geometry.h"
 #include "tests/support/game_window.h"
@@ -33,8 +34,11 @@ constexpr int kGameMs = 100000;  // below the test's own limit, so a hung game i
 constexpr std::uint64_t kFramesPerSecond = 30;  // half the game's rate: frames keep coming
 
 // Mesa's software rasteriser, as under Xvfb: the menu's pixels are known.
-std::future<ProcessResult> StartGame(const std::string& display, const std::string& counter) {
-  return StartCountingSwaps({ZIRKULON_BINARY}, ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter,
+std::future<ProcessResult> StartGame(const std::string& display, const std::string& counter,
+                                     const std::vector<std::string>& options = {}) {
+  std::vector<std::string> command = {ZIRKULON_BINARY};
+  command.insert(command.end(), options.begin(), options.end());
+  return StartCountingSwaps(command, ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter,
                             {"DISPLAY=" + display, "LIBGL_ALWAYS_SOFTWARE=1"}, kGameMs);
 }
 }  // namespace
@@ -183,6 +187,50 @@ TEST(SteeringUnderXwayland, TheMouseSteersHoweverTheHandMovesAndNothingElseTurns
     if (HasFatalFailure()) break;
   }
   if (found) game.RequestClose();
+  const ProcessResult result = run.get();
+  EXPECT_EQ(result.exit_status, 0) << "standard error \"" << result.standard_error << "\"";
+}
+
+// Two monitors side by side, each narrower than the window at scale 2 though the screen holds it:
+// the window fits the monitor it opens on, and full screen covers exactly one monitor.
+TEST(MonitorsUnderXwayland, TheWindowFitsItsMonitorAndFullScreenCoversOne) {
+  const WestonSession weston(WestonOutput::kNestedInXvfb, 2);
+  if (weston.display().empty()) {
+    if (std::getenv("CI") != nullptr) FAIL() << weston.error();
+    GTEST_SKIP() << weston.error();
+  }
+  WestonSeat seat(weston);
+  auto run = StartGame(weston.display(), weston.runtime_dir() + "/swaps", {"--scale", "2"});
+  GameWindow game(weston.display().c_str());
+  const bool found =
+      game.FindLeavingPointer(kFindMs) && game.WaitForScreen(ShownScreen::kMenu, kScreenMs);
+  EXPECT_TRUE(found) << "the game's menu never appeared on " << weston.display();
+  auto geometry = [&] {  // x, y, width, height
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(game.display(), game.window(), &attributes);
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(game.display(), game.window(), DefaultRootWindow(game.display()), 0, 0,
+                          &x, &y, &child);
+    return std::vector<int>{x, y, attributes.width, attributes.height};
+  };
+  if (found) {
+    const std::vector<int> window = geometry();
+    EXPECT_EQ(window[2], kScreenWidth) << "a whole scale the monitor holds";
+    seat.MoveTo(window[0] + kCentreX, window[1] + kCentreY);
+    seat.Click(3);  // activates the window: its keys then come
+    usleep(kSettleMs * 1000);
+    seat.TapKey(XK_F11);
+    const double deadline = MonotonicMillis() + kScreenMs;
+    while (geometry()[2] != WestonSession::kNestedWidth && MonotonicMillis() < deadline)
+      usleep(50000);
+    // NOTE: Xwayland leaves a window's X position where it was; the compositor places it. The
+    // size is one monitor's, not the two monitors' together.
+    const std::vector<int> full = geometry();
+    EXPECT_EQ((std::vector<int>{full[2], full[3]}),
+              (std::vector<int>{WestonSession::kNestedWidth, WestonSession::kNestedHeight}));
+    game.RequestClose();
+  }
   const ProcessResult result = run.get();
   EXPECT_EQ(result.exit_status, 0) << "standard error \"" << result.standard_error << "\"";
 }
