@@ -148,7 +148,7 @@ int CreateContextWindow(int width, int height, int depth, int hertz, int flags) 
     return 0;
   }
   if (!request.hidden) request.share_with = SharedGLXContext();
-  if (!request.hidden && !request.full_screen) {
+  if (!request.hidden && !request.video_mode_full_screen) {
     const double scale = WindowScale(display, screen, request.width, request.height);
     request.window_width = ScaledSide(request.width, scale);
     request.window_height = ScaledSide(request.height, scale);
@@ -231,10 +231,10 @@ int CurrentContext() {
   return current;
 }
 
-bool FullScreenActive() {
+bool VideoModeFullScreenActive() {
   if (display == nullptr) return false;
   for (const auto& [handle, record] : records) {
-    if (record->kind == kFullScreenContext) return true;
+    if (record->kind == kVideoModeFullScreenContext) return true;
   }
   return false;
 }
@@ -256,7 +256,7 @@ bool GLContextIsCurrent() {
 }
 
 SharedContextScope::SharedContextScope() {
-  if (display == nullptr || LiveDisplay() == nullptr || FullScreenActive()) return;
+  if (display == nullptr || LiveDisplay() == nullptr || VideoModeFullScreenActive()) return;
   const int target = SharedContext();
   if (target == 0 || target == current) return;
   previous_handle_ = current;

@@ -44,7 +44,7 @@ void CloseContextWindow(int handle);
 // The record behind a handle (an attached record's size re-read first), or null once closed.
 const GLContextRecord* ContextRecord(int handle);
 int CurrentContext();
-bool FullScreenActive();
+bool VideoModeFullScreenActive();
 
 // At most `capacity` full-screen modes (width, height, 24, refresh rate); none when the server has
 // no video mode extension.

@@ -47,8 +47,8 @@ bool SwitchVideoMode(Display* display, int screen, const WindowRequest& request,
   return true;
 }
 
-void MakeWindow(Display* display, int screen, const XVisualInfo& visual, bool full_screen,
-                bool resizable, GLContextRecord& record) {
+void MakeWindow(Display* display, int screen, const XVisualInfo& visual,
+                bool video_mode_full_screen, bool resizable, GLContextRecord& record) {
   const Window root = RootWindow(display, screen);
   record.colormap = XCreateColormap(display, root, visual.visual, AllocNone);
   XSetWindowAttributes attributes{};
@@ -56,7 +56,7 @@ void MakeWindow(Display* display, int screen, const XVisualInfo& visual, bool fu
   attributes.colormap = record.colormap;
   attributes.event_mask = kCreationEvents | (resizable ? 0 : ResizeRedirectMask);
   unsigned long value_mask = CWBorderPixel | CWEventMask | CWColormap;
-  if (full_screen) {
+  if (video_mode_full_screen) {
     attributes.event_mask |= FocusChangeMask;
     attributes.override_redirect = True;
     value_mask |= CWOverrideRedirect;
@@ -98,15 +98,15 @@ bool WaitUntilMapped(Display* display, Window window) {
 
 // Describes the window to the desktop, asks for full screen from the start when wanted, maps it
 // and, for a video mode of its own, grabs the keyboard and pointer. Whether full screen was asked.
-bool DescribeAskMapAndGrab(Display* display, const GLContextRecord& record, bool full_screen,
-                           bool desktop_full_screen) {
+bool DescribeAskMapAndGrab(Display* display, const GLContextRecord& record,
+                           bool video_mode_full_screen, bool desktop_full_screen) {
   const int width = record.window_width;
   const int height = record.window_height;
   DescribeWindowToDesktop(display, record.window, width, height);
   const bool asked =
       desktop_full_screen && AskFullScreenFromStart(display, record.window, width, height);
   XMapRaised(display, record.window);
-  if (!full_screen) return asked;
+  if (!video_mode_full_screen) return asked;
   XWarpPointer(display, None, record.window, 0, 0, 0, 0, 0, 0);
   XGrabKeyboard(display, record.window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
   XGrabPointer(display, record.window, True, ButtonPressMask, GrabModeAsync, GrabModeAsync,
@@ -166,7 +166,8 @@ std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen
                                                     std::string& failure) {
   XErrorTrap trap(display);
   auto record = std::make_unique<GLContextRecord>(
-      display, screen, request.full_screen ? kFullScreenContext : kWindowContext);
+      display, screen,
+      request.video_mode_full_screen ? kVideoModeFullScreenContext : kWindowContext);
   record->width = request.width;
   record->height = request.height;
   record->hertz = request.hertz;
@@ -176,20 +177,21 @@ std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen
 
   const VisualChoice visual = ChooseVisual(display, screen, request.flags);
   if (!visual) return Fail(failure, "no OpenGL visual matches the graphics flags");
-  if (request.full_screen && !SwitchVideoMode(display, screen, request, *record))
+  if (request.video_mode_full_screen && !SwitchVideoMode(display, screen, request, *record))
     return Fail(failure, "no full-screen video mode has that size");
   if (trap.Failed()) return Fail(failure, "switching the video mode failed", trap.FirstError());
   // Full screen through the window manager: the window must be resizable from the start.
   const bool desktop_full_screen =
       request.desktop_full_screen && !request.hidden && WindowManagerOffersFullScreen(display);
-  MakeWindow(display, screen, *visual, request.full_screen, desktop_full_screen, *record);
+  MakeWindow(display, screen, *visual, request.video_mode_full_screen, desktop_full_screen,
+             *record);
   if (trap.Failed()) return Fail(failure, "the X server refused the window", trap.FirstError());
   record->context = glXCreateContext(display, visual.get(), request.share_with, True);
   if (record->context == nullptr || trap.Failed())
     return Fail(failure, "the OpenGL context could not be made", trap.FirstError());
   if (!request.hidden) {
-    const bool asked_full_screen =
-        DescribeAskMapAndGrab(display, *record, request.full_screen, desktop_full_screen);
+    const bool asked_full_screen = DescribeAskMapAndGrab(
+        display, *record, request.video_mode_full_screen, desktop_full_screen);
     MakeCurrentOrRaise(display, record->window, record->context, "the new window's context");
     if (trap.Failed())
       return Fail(failure, "the X server refused to show the window", trap.FirstError());

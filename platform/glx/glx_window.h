@@ -16,9 +16,10 @@
 typedef struct _XDisplay Display;
 typedef struct __GLXcontextRec* GLXContext;
 
-constexpr int kAttachedContext = 1;    // on a window made elsewhere
-constexpr int kWindowContext = 2;      // on a window of its own
-constexpr int kFullScreenContext = 3;  // on an override-redirect window in a switched video mode
+constexpr int kAttachedContext = 1;  // on a window made elsewhere
+constexpr int kWindowContext = 2;    // on a window of its own
+constexpr int kVideoModeFullScreenContext =
+    3;  // on an override-redirect window in a switched video mode
 
 class GLContextRecord {
  public:
@@ -53,13 +54,13 @@ struct WindowRequest {
   int height = 0;
   int hertz = 0;
   int flags = 0;
-  bool full_screen = false;
-  bool hidden = false;               // never mapped: the shared context's window
-  int window_width = 0;              // the window's size: the picture's, or larger to show it
-  int window_height = 0;             // enlarged
-  bool desktop_full_screen = false;  // ask the window manager to show it full screen at once
-  GLXContext share_with = nullptr;   // the context whose textures the new one shares
-  bool video_modes_present = false;  // full screen needs the video mode extension
+  bool video_mode_full_screen = false;  // a video mode of its own, with grabs; not the desktop's
+  bool hidden = false;                  // never mapped: the shared context's window
+  int window_width = 0;                 // the window's size: the picture's, or larger to show it
+  int window_height = 0;                // enlarged
+  bool desktop_full_screen = false;     // ask the window manager to show it full screen at once
+  GLXContext share_with = nullptr;      // the context whose textures the new one shares
+  bool video_modes_present = false;     // full screen needs the video mode extension
 };
 
 // Makes the window and its context and (unless hidden) shows it: the new context is then current.

@@ -296,7 +296,7 @@ TEST_F(GlxContext, AnAttachedWindowGetsItsContextOnSelectionAndOutlivesIt) {
 TEST_F(GlxContext, AServerWithoutVideoModesListsNoneAndRefusesFullScreen) {
   EXPECT_TRUE(ListVideoModes(1024).empty());
   EXPECT_EQ(Create(800, 600, 24, 60, 2), 0);
-  EXPECT_FALSE(FullScreenActive());
+  EXPECT_FALSE(VideoModeFullScreenActive());
   XSync(display, False);
   EXPECT_EQ(TakeLastXError(), 0) << "nothing asked of an extension the server lacks";
 }
