@@ -12,10 +12,9 @@
 // stay selected: the window manager's focus, the pointer coming and going, minimising and full
 // screen reach the program through them. A window of fixed size also redirects resizing to itself,
 // so that nothing else can change its size.
-inline constexpr long kInputWindowEvents = KeyPressMask | KeyReleaseMask | ButtonPressMask |
-                                           ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
-                                           LeaveWindowMask | FocusChangeMask | StructureNotifyMask |
-                                           PropertyChangeMask;
+inline constexpr long kInputWindowEvents =
+    KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+    EnterWindowMask | LeaveWindowMask | FocusChangeMask | StructureNotifyMask | PropertyChangeMask;
 inline constexpr long kFixedSizeWindowEvents = kInputWindowEvents | ResizeRedirectMask;
 
 // The window that pointer warps and cursor changes apply to; 0 until the window layer sets it.

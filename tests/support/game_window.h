@@ -25,8 +25,8 @@ struct GameShot {
   // The panel's outline: white drawn at alpha 0.9.
   bool White(int x, int y) const;
   // Where the paddle stands on its circle, in the game's degrees (0 at the bottom, 90 at the left),
-  // from the light grey pixels on the circle; NaN when none are there. Balls off the circle (as before
-  // the serve) do not count.
+  // from the light grey pixels on the circle; NaN when none are there. Balls off the circle (as
+  // before the serve) do not count.
   double PaddleAngle() const;
 };
 
