@@ -18,10 +18,10 @@ constexpr double kLeastDesktopDpi = 120;  // 125 %: below it a desktop's scale i
 double requested_scale = 0;
 bool full_screen_at_start = false;
 
-// A power of two that holds the picture and one more column and row.
+// A power of two that holds the picture.
 int TextureSizeFor(int width, int height) {
   int size = 1;
-  while (size < width + 1 || size < height + 1) size *= 2;
+  while (size < width || size < height) size *= 2;
   return size;
 }
 }  // namespace

@@ -15,13 +15,13 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <future>
 #include <string>
 #include <vector>
 
 #include "game/world/screen_geometry.h"
+#include "tests/support/display.h"
 #include "tests/support/game_window.h"
 #include "tests/support/monotonic_clock.h"
 #include "tests/support/process.h"
@@ -45,10 +45,7 @@ std::future<ProcessResult> StartGame(const std::string& display, const std::stri
 
 TEST(EndToEndUnderWeston, TheGameShowsItsMenuKeepsDrawingAndCloses) {
   const WestonSession weston;
-  if (weston.display().empty()) {
-    if (std::getenv("CI") != nullptr) FAIL() << weston.error();
-    GTEST_SKIP() << weston.error();
-  }
+  if (weston.display().empty()) ZIRKULON_NO_DISPLAY(weston.error());
   const std::string counter = weston.runtime_dir() + "/swaps";
   auto run = StartGame(weston.display(), counter);
   GameWindow window(weston.display().c_str());
@@ -110,10 +107,7 @@ bool PointerWellInside(GameWindow& game) {
 // window has the keyboard from its first click.
 TEST(SteeringUnderXwayland, TheMouseSteersHoweverTheHandMovesAndNothingElseTurnsThePaddle) {
   const WestonSession weston(WestonOutput::kNestedInXvfb);
-  if (weston.display().empty()) {
-    if (std::getenv("CI") != nullptr) FAIL() << weston.error();
-    GTEST_SKIP() << weston.error();
-  }
+  if (weston.display().empty()) ZIRKULON_NO_DISPLAY(weston.error());
   WestonSeat seat(weston);
   seat.Leave();  // weston's pointer enters at the next move into its window
   auto run = StartGame(weston.display(), weston.runtime_dir() + "/swaps");
@@ -195,10 +189,7 @@ TEST(SteeringUnderXwayland, TheMouseSteersHoweverTheHandMovesAndNothingElseTurns
 // the window fits the monitor it opens on, and full screen covers exactly one monitor.
 TEST(MonitorsUnderXwayland, TheWindowFitsItsMonitorAndFullScreenCoversOne) {
   const WestonSession weston(WestonOutput::kNestedInXvfb, 2);
-  if (weston.display().empty()) {
-    if (std::getenv("CI") != nullptr) FAIL() << weston.error();
-    GTEST_SKIP() << weston.error();
-  }
+  if (weston.display().empty()) ZIRKULON_NO_DISPLAY(weston.error());
   WestonSeat seat(weston);
   auto run = StartGame(weston.display(), weston.runtime_dir() + "/swaps", {"--scale", "2"});
   GameWindow game(weston.display().c_str());
