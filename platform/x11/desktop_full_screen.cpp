@@ -38,6 +38,11 @@ std::vector<long> LongProperty(Display* display, Window window, const char* name
   return values;
 }
 
+bool ListsFullScreen(Display* display, const std::vector<long>& atoms) {
+  const long full_screen = static_cast<long>(Intern(display, "_NET_WM_STATE_FULLSCREEN"));
+  return std::find(atoms.begin(), atoms.end(), full_screen) != atoms.end();
+}
+
 // Fixed: the windowed size as least and largest size, resizing redirected to the window itself.
 // Otherwise the size hints only ask for the windowed size and the window manager may resize it.
 void SetWindowedSize(Display* display, Window window, bool fixed) {
@@ -56,9 +61,7 @@ bool WindowManagerOffersFullScreen(Display* display) {
   if (check.size() != 1) return false;
   const Window manager = static_cast<Window>(check[0]);
   if (LongProperty(display, manager, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW) != check) return false;
-  const std::vector<long> supported = LongProperty(display, root, "_NET_SUPPORTED", XA_ATOM);
-  const long wanted = static_cast<long>(Intern(display, "_NET_WM_STATE_FULLSCREEN"));
-  return std::find(supported.begin(), supported.end(), wanted) != supported.end();
+  return ListsFullScreen(display, LongProperty(display, root, "_NET_SUPPORTED", XA_ATOM));
 }
 
 bool AskFullScreenFromStart(Display* display, Window window, int width, int height) {
@@ -95,9 +98,8 @@ bool ToggleInputWindowFullScreen(Display* display) {
 void FollowWindowManagerState(Display* display) {
   const Window window = InputWindow();
   if (window == 0) return;
-  const std::vector<long> states = LongProperty(display, window, "_NET_WM_STATE", XA_ATOM);
-  const long full_screen = static_cast<long>(Intern(display, "_NET_WM_STATE_FULLSCREEN"));
-  FollowDesktopFullScreen(std::find(states.begin(), states.end(), full_screen) != states.end());
+  FollowDesktopFullScreen(
+      ListsFullScreen(display, LongProperty(display, window, "_NET_WM_STATE", XA_ATOM)));
   if (TakeFixedSizeOwed()) SetWindowedSize(display, window, true);
 }
 
