@@ -33,8 +33,8 @@ int MouseSteering(TGameState& game) {
     game.away = true;
     return 0;
   }
-  const int moved = MouseMoved();
   const int mx = MousePosX();
+  const int moved = MouseMoved();
   if (!PlaceMouse(kCentreX, kCentreY)) {
     game.away = true;
     return 0;

@@ -188,7 +188,6 @@ int MousePosY() {
 }
 
 int MouseMoved() {
-  PollSystemEvents();
   return TakeCount(state.mouse_moved);
 }
 

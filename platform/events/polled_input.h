@@ -34,7 +34,8 @@ int MouseIsDown(int button);
 int MousePosX();
 int MousePosY();
 // 1 when the pointer moved since the last call or clear, then 0: a position read without a move
-// since is no new motion.
+// since is no new motion. It reads no new events, so asked right after MousePosX or MousePosY it
+// tells about the position they read.
 int MouseMoved();
 int MouseWheelPos();
 

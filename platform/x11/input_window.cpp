@@ -7,6 +7,9 @@ Window input_window = 0;
 bool input_window_shown = true;
 bool input_window_focused = false;
 bool pointer_in_input_window = false;
+bool pointer_seen = false;
+int pointer_seen_x = 0;
+int pointer_seen_y = 0;
 
 // NOTE: the window under the pointer, not its rectangle: another window stacked above it takes
 // the pointer. The server names the child under the pointer one level at a time.
@@ -39,6 +42,13 @@ void SetInputWindow(Window window) {
   Display* display = XDisplayConnection();
   input_window_focused = display != nullptr && window != 0 && HasFocus(display, window);
   pointer_in_input_window = display != nullptr && window != 0 && PointerIsIn(display, window);
+  pointer_seen = false;
+  if (!pointer_in_input_window) return;
+  Window root = 0, child = 0;
+  int root_x = 0, root_y = 0;
+  unsigned buttons = 0;
+  pointer_seen = XQueryPointer(display, window, &root, &child, &root_x, &root_y, &pointer_seen_x,
+                               &pointer_seen_y, &buttons);
 }
 
 Window InputWindow() {
@@ -67,4 +77,20 @@ void SetPointerInInputWindow(bool inside) {
 
 bool PointerInInputWindow() {
   return pointer_in_input_window;
+}
+
+void SetPointerSeenAt(int x, int y) {
+  pointer_seen = true;
+  pointer_seen_x = x;
+  pointer_seen_y = y;
+}
+
+void ForgetPointerSeen() {
+  pointer_seen = false;
+}
+
+bool PointerSeenAt(int& x, int& y) {
+  x = pointer_seen_x;
+  y = pointer_seen_y;
+  return pointer_seen;
 }

@@ -34,3 +34,11 @@ void SetInputWindowFocused(bool focused);
 bool InputWindowFocused();
 void SetPointerInInputWindow(bool inside);
 bool PointerInInputWindow();
+
+// Where the pointer was last seen in the input window, in window pixels: asked when the window is
+// set, then followed by its motion and crossing events and by the warps that go out. A window that
+// moves or changes size takes it out from under the pointer without a motion event, so that forgets
+// it until the next is seen.
+void SetPointerSeenAt(int x, int y);
+void ForgetPointerSeen();
+bool PointerSeenAt(int& x, int& y);

@@ -68,11 +68,22 @@ bool TLinuxSystemDriver::MoveMouse(int x, int y) {
   // under focus-follows-mouse, the focus too. Xwayland ignores warps while the pointer is over
   // another client's window, so a warp then would leave the pointer where it is.
   if (window != 0 && !(InputWindowFocused() && PointerInInputWindow())) return false;
-  // Picture pixels to the window's; with no window (0) X moves the pointer by (x, y) from where it
-  // is, and the move stays as given.
-  XWarpPointer(display, None, window, 0, 0, 0, 0, window != 0 ? WindowX(x) : x,
-               window != 0 ? WindowY(y) : y);
   warp_pending_ = true;
+  // With no window (0) X moves the pointer by (x, y) from where it is, and the move stays as given.
+  if (window == 0) {
+    XWarpPointer(display, None, None, 0, 0, 0, 0, x, y);
+    return true;
+  }
+  // NOTE: the pointer is moved by the way from where it was last seen to (x, y), not to (x, y): a
+  // move the server made after the program read the pointer and before the warp then stays, where
+  // a warp to (x, y) would undo it and the player's motion would be lost.
+  const int to_x = WindowX(x), to_y = WindowY(y);
+  int seen_x = 0, seen_y = 0;
+  if (PointerSeenAt(seen_x, seen_y))
+    XWarpPointer(display, None, None, 0, 0, 0, 0, to_x - seen_x, to_y - seen_y);
+  else
+    XWarpPointer(display, None, window, 0, 0, 0, 0, to_x, to_y);
+  SetPointerSeenAt(to_x, to_y);
   return true;
 }
 

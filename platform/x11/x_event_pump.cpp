@@ -84,6 +84,7 @@ void TranslateXEvent(Display* display, XEvent& event) {
       TranslateButton(event.xbutton, false);
       break;
     case MotionNotify:
+      if (event.xmotion.window == InputWindow()) SetPointerSeenAt(event.xmotion.x, event.xmotion.y);
       EmitEvent(EVENT_MOUSEMOVE, 0, PictureX(event.xmotion.x), PictureY(event.xmotion.y));
       break;
     case FocusIn:

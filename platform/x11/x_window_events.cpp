@@ -31,6 +31,7 @@ void TranslateCrossing(const XCrossingEvent& crossing) {
   if (crossing.window != InputWindow()) return;
   if (crossing.type == LeaveNotify && crossing.detail == NotifyInferior) return;
   SetPointerInInputWindow(crossing.type == EnterNotify);
+  SetPointerSeenAt(crossing.x, crossing.y);
 }
 
 // The reply goes back to the root window, where the window manager listens.
@@ -75,8 +76,9 @@ bool TranslateWindowEvent(Display* display, XEvent& event) {
       if (event.xunmap.window == InputWindow()) SetInputWindowShown(false);
       return true;
     case ConfigureNotify:
-      if (event.xconfigure.window == InputWindow())
-        FollowSizeAndRestoreFixedSize(display, event.xconfigure.width, event.xconfigure.height);
+      if (event.xconfigure.window != InputWindow()) return true;
+      ForgetPointerSeen();
+      FollowSizeAndRestoreFixedSize(display, event.xconfigure.width, event.xconfigure.height);
       return true;
     case PropertyNotify:
       if (event.xproperty.window == InputWindow() &&

@@ -5,6 +5,7 @@
 
 #include "platform/x11/linux_system.h"
 #include "platform/x11/linux_system_driver.h"
+#include "platform/x11/window_picture.h"
 #include "platform/x11/x_display.h"
 #include "tests/support/display.h"
 #include "tests/support/monotonic_clock.h"
@@ -27,6 +28,7 @@ TestInputWindow::TestInputWindow() {
   while (mapped.type != MapNotify);
   XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
   SetInputWindow(window_);
+  StartWindowPicture(kWidth, kHeight, kWidth, kHeight, false);  // window pixels are picture pixels
   MovePointerTo(kPointerX, kPointerY);
 }
 
@@ -54,6 +56,12 @@ void TestInputWindow::ReleaseKey(KeySym keysym) {
 void TestInputWindow::TapKey(KeySym keysym) {
   PressKey(keysym);
   ReleaseKey(keysym);
+}
+
+void TestInputWindow::RepeatKey(KeySym keysym) {
+  XTestFakeKeyEvent(display_, KeycodeOf(keysym), False, 0);
+  XTestFakeKeyEvent(display_, KeycodeOf(keysym), True, 0);
+  Sync();
 }
 
 void TestInputWindow::PressButton(unsigned button) {

@@ -34,6 +34,9 @@ class TestInputWindow {
   void PressKey(KeySym keysym);
   void ReleaseKey(KeySym keysym);
   void TapKey(KeySym keysym);
+  // A held key's release and press sent together, so that the server stamps them within a
+  // millisecond as its auto-repeat does, however loaded the machine.
+  void RepeatKey(KeySym keysym);
   void PressButton(unsigned button);
   void ReleaseButton(unsigned button);
   void MovePointerBy(int dx, int dy);

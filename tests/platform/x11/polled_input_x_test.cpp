@@ -102,10 +102,11 @@ TEST_F(PolledXInput, ClearMouseKeepsThePosition) {
 TEST_F(PolledXInput, SteeringByWarpCountsAPointerMoveExactlyOnce) {
   PlaceMouse(TestInputWindow::kPointerX, TestInputWindow::kPointerY);
   int steering = 0;
-  auto frame = [&steering] {
+  auto frame = [&](int move_after_reading = 0) {
     const int dx = MousePosX() - TestInputWindow::kPointerX;
     steering += dx;
-    PlaceMouse(TestInputWindow::kPointerX, MousePosY());
+    if (move_after_reading != 0) window_->MovePointerBy(move_after_reading, 0);
+    PlaceMouse(TestInputWindow::kPointerX, TestInputWindow::kPointerY);
     return dx;
   };
   for (int i = 0; i < 5; ++i) frame();
@@ -126,4 +127,24 @@ TEST_F(PolledXInput, SteeringByWarpCountsAPointerMoveExactlyOnce) {
   window_->MovePointerBy(-20, 0);
   for (int i = 0; i < 10; ++i) frame();
   EXPECT_EQ(steering, 30 + 12 - 20);
+
+  // The server moves the pointer after the frame read it and before its warp: the next frame
+  // steers by that move, which a warp straight to the middle would undo.
+  frame(9);
+  for (int i = 0; i < 10; ++i) frame();
+  EXPECT_EQ(steering, 30 + 12 - 20 + 9);
+
+  // The window moves under the pointer, which no motion event tells: the warp still finds the
+  // middle, and nothing steers.
+  XMoveWindow(window_->display(), window_->window(), 37, 0);
+  window_->Sync();
+  for (int i = 0; i < 3; ++i) frame();
+  EXPECT_EQ(steering, 30 + 12 - 20 + 9);
+  Window root = 0, child = 0;
+  int root_x = 0, root_y = 0, x = 0, y = 0;
+  unsigned buttons = 0;
+  XQueryPointer(window_->display(), window_->window(), &root, &child, &root_x, &root_y, &x, &y,
+                &buttons);
+  EXPECT_EQ(x, TestInputWindow::kPointerX);
+  EXPECT_EQ(y, TestInputWindow::kPointerY);
 }
