@@ -51,8 +51,12 @@ void TLinuxSystemDriver::Wait() {
 bool TLinuxSystemDriver::WaitWhileHidden() {
   Display* display = XDisplayConnection();
   if (display == nullptr || InputWindow() == 0 || InputWindowShown()) return false;
-  const int close_requests = CloseRequestCount();
-  while (!InputWindowShown() && CloseRequestCount() == close_requests) {
+  // NOTE: a close request that the poll before read together with the UnmapNotify has not been
+  // answered yet: sleeping until the window is shown again would lose it.
+  const bool close_unanswered = CloseRequestCount() != close_requests_before_wait_;
+  close_requests_before_wait_ = CloseRequestCount();
+  if (close_unanswered) return false;
+  while (!InputWindowShown() && CloseRequestCount() == close_requests_before_wait_) {
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
     poll(&connection, 1, kHiddenSleepMillis);
     Poll();  // raises a termination request before and after it pumps

@@ -30,6 +30,7 @@ class TLinuxSystemDriver : public TSystemDriver {
 
   Cursor blank_cursor_ = None;
   bool warp_pending_ = false;
+  int close_requests_before_wait_ = 0;  // CloseRequestCount() when the last wait began
 };
 
 // The input window and what is known of it (shown, focused, the pointer in it, the picture's

@@ -78,7 +78,11 @@ bool TranslateWindowEvent(Display* display, XEvent& event) {
     case ConfigureNotify:
       if (event.xconfigure.window != InputWindow()) return true;
       ForgetPointerSeen();
-      FollowSizeAndRestoreFixedSize(display, event.xconfigure.width, event.xconfigure.height);
+      // NOTE: a window manager's own ConfigureNotify tells where it moved the window's frame, and
+      // may come before the resize it announces; the size is the server's to tell. Paying the fixed
+      // size on its word redirects that very resize to the window, which then stays full size.
+      if (!event.xconfigure.send_event)
+        FollowSizeAndRestoreFixedSize(display, event.xconfigure.width, event.xconfigure.height);
       return true;
     case PropertyNotify:
       if (event.xproperty.window == InputWindow() &&

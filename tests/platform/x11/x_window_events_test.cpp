@@ -6,6 +6,9 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
+// Xlib after gtest: its macros (None, Bool) collide with gtest's names.
+#include <X11/Xutil.h>
+
 #include <functional>
 #include <thread>
 #include <vector>
@@ -18,6 +21,7 @@
 #include "platform/x11/input_window.h"
 #include "platform/x11/linux_system_driver.h"
 #include "platform/x11/window_manager_hints.h"
+#include "platform/x11/window_picture.h"
 #include "tests/support/close_button.h"
 #include "tests/support/input_window.h"
 #include "tests/support/monotonic_clock.h"
@@ -146,6 +150,21 @@ TEST_F(WindowEvents, AHiddenWindowSleepsUntilShownAgainOrAskedToClose) {
     EXPECT_EQ(InputWindowShown(), !close);
     EXPECT_EQ(AppTerminateRequested(), close ? 1 : 0);
   }
+
+  // Asked to close in the same poll that saw it hidden: the request has not been answered yet.
+  std::thread shows_it_later([this] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    OtherClient window_manager;
+    XMapWindow(window_manager.display, window_->window());
+    XSync(window_manager.display, False);
+  });
+  OtherClient window_manager;
+  SendCloseButton(window_manager.display, window_->window());
+  Poll();
+  const double start = MonotonicMillis();
+  EXPECT_FALSE(WaitWhileWindowHidden()) << "a close request read before the wait";
+  EXPECT_LT(MonotonicMillis() - start, 500);
+  shows_it_later.join();
 }
 
 TEST_F(WindowEvents, ThePingIsAnsweredToTheRootWindow) {
@@ -260,6 +279,31 @@ TEST_F(WindowEvents, FullScreenIsAskedOnlyOfAWindowManagerThatRuns) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_FALSE(XCheckTypedEvent(display, ClientMessage, &asked));
 }
+// Leaving full screen, openbox announces the windowed size in a ConfigureNotify of its own before
+// it resizes the window: the fixed size waits for the server's, or the resize would be redirected.
+TEST_F(WindowEvents, OnlyTheServersConfigureNotifyPaysTheFixedSizeBack) {
+  Display* display = window_->display();
+  const Window window = window_->window();
+  StartWindowPicture(800, 600, 800, 600, true);
+  FollowWindowSize(1920, 1080);
+  FollowDesktopFullScreen(false);
+  auto fixed = [&] {
+    Poll();
+    XSizeHints size{};
+    long supplied = 0;
+    return XGetWMNormalHints(display, window, &size, &supplied) && (size.flags & PMinSize) &&
+           size.min_width == 800 && size.max_height == 600;
+  };
+  XEvent announced{};
+  announced.xconfigure = {
+      ConfigureNotify, 0, True, display, window, window, 0, 0, 800, 600, 0, 0, False};
+  XSendEvent(display, window, False, StructureNotifyMask, &announced);
+  EXPECT_FALSE(fixed()) << "on the window manager's word";
+  XResizeWindow(display, window, 1920, 1080);
+  XResizeWindow(display, window, 800, 600);
+  EXPECT_TRUE(fixed()) << "once the server resized it";
+}
+
 // The picture as large as fits, centred, and pointer positions in picture pixels both ways.
 TEST(PicturePlacement, FillsTheLimitingSideCentredAndMapsPointerPixelsBothWays) {
   struct Case {
