@@ -42,13 +42,7 @@ void SetInputWindow(Window window) {
   Display* display = XDisplayConnection();
   input_window_focused = display != nullptr && window != 0 && HasFocus(display, window);
   pointer_in_input_window = display != nullptr && window != 0 && PointerIsIn(display, window);
-  pointer_seen = false;
-  if (!pointer_in_input_window) return;
-  Window root = 0, child = 0;
-  int root_x = 0, root_y = 0;
-  unsigned buttons = 0;
-  pointer_seen = XQueryPointer(display, window, &root, &child, &root_x, &root_y, &pointer_seen_x,
-                               &pointer_seen_y, &buttons);
+  pointer_seen = false;  // the first warp goes to its place outright, and then it is known
 }
 
 Window InputWindow() {

@@ -35,7 +35,7 @@ bool InputWindowFocused();
 void SetPointerInInputWindow(bool inside);
 bool PointerInInputWindow();
 
-// Where the pointer was last seen in the input window, in window pixels: asked when the window is
+// Where the pointer was last seen in the input window, in window pixels: unknown when the window is
 // set, then followed by its motion and crossing events and by the warps that go out. A window that
 // moves or changes size takes it out from under the pointer without a motion event, so that forgets
 // it until the next is seen.
