@@ -8,10 +8,11 @@
 #include "game/app/zirkulon.h"
 #include "platform/glx/window_scale.h"
 #include "platform/process/startup.h"
+#include "platform/x11/pointer_motion.h"
 
 namespace {
 constexpr const char* kHelp =
-    "Usage: zirkulon [--help | --version] [--scale N] [--fullscreen]\n"
+    "Usage: zirkulon [--help | --version] [--scale N] [--fullscreen] [--free-pointer]\n"
     "\n"
     "Zirkulon is an arcade game: steer a paddle around a circle and bounce the balls back\n"
     "before they escape. It opens an 800x600 window on the X display; all texts are German.\n"
@@ -22,7 +23,10 @@ constexpr const char* kHelp =
     "\n"
     "  --scale N   show the window N times as large, N from 1 to 4 (1.5, 1.75, 2 ...; default:\n"
     "              the desktop's scale from Xft.dpi; a scale the screen cannot hold is reduced)\n"
-    "  --fullscreen  start full screen where the window manager offers it\n";
+    "  --fullscreen  start full screen where the window manager offers it\n"
+    "  --free-pointer  steer without holding the pointer in the window, which it may then\n"
+    "              leave: for a tablet or remote desktop under a Wayland desktop, which ignores\n"
+    "              their positions while it holds the pointer\n";
 
 // The scale after --scale, 0 when it is not a decimal number from 1 to 4, -1 without --scale.
 double ParseScale(int argc, char** argv) {
@@ -55,7 +59,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (scale > 0) RequestWindowScale(scale);
-  for (int i = 1; i < argc; ++i)
+  for (int i = 1; i < argc; ++i) {
     if (std::string_view(argv[i]) == "--fullscreen") RequestFullScreenAtStart();
+    if (std::string_view(argv[i]) == "--free-pointer") SetPointerWarpsWanted(false);
+  }
   return ProcessEntry(argc, argv, &ZirkulonMain);
 }

@@ -46,9 +46,12 @@ int MouseSteering(TGameState& game) {
   return moved != 0 ? (mx - kCentreX) / 3 : 0;
 }
 
+// While play is suspended the paddle stays where the player left it: no spin coasts on.
 void SteerPaddle(TGameState& game) {
   game.angle = game.angle + static_cast<float>(MouseSteering(game));
-  if (KeyIsDown(kKeyLeft)) {
+  if (AppIsSuspended()) {
+    game.spin = 0;
+  } else if (KeyIsDown(kKeyLeft)) {
     game.spin = game.spin - kSpinStep;
   } else if (KeyIsDown(kKeyRight)) {
     game.spin = game.spin + kSpinStep;

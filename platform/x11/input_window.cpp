@@ -1,11 +1,12 @@
 #include "platform/x11/input_window.h"
 
+#include "platform/x11/pointer_motion.h"
 #include "platform/x11/x_display.h"
 
 namespace {
 Window input_window = 0;
 bool input_window_shown = true;
-bool input_window_focused = false;
+unsigned keyboard_ways = 0;  // the KeyboardWays that hold
 bool pointer_in_input_window = false;
 bool pointer_seen = false;
 int pointer_seen_x = 0;
@@ -26,12 +27,24 @@ bool PointerIsIn(Display* display, Window window) {
   return level == window;
 }
 
-// Under PointerRoot the keyboard follows the pointer, which the crossing events follow.
-bool HasFocus(Display* display, Window window) {
+bool IsXwayland(Display* display) {
+  int opcode = 0, first_event = 0, first_error = 0;
+  return XQueryExtension(display, "XWAYLAND", &opcode, &first_event, &first_error);
+}
+
+// NOTE: under PointerRoot, or a focus on the root, the keyboard goes to the window under the
+// pointer. A grab of the keyboard is not asked here: the FocusIn it sends to the window tells.
+unsigned KeyboardWaysOf(Display* display, Window window) {
   Window focus = 0;
   int revert_to = 0;
   XGetInputFocus(display, &focus, &revert_to);
-  return focus == window || focus == PointerRoot;
+  KeyboardWay way = KeyboardWay::kFocusWindow;
+  if (focus != window) {
+    const bool follows_pointer = focus == PointerRoot || focus == DefaultRootWindow(display);
+    if (!follows_pointer || !PointerIsIn(display, window)) return 0;
+    way = KeyboardWay::kPointer;
+  }
+  return static_cast<unsigned>(way);
 }
 }  // namespace
 
@@ -40,9 +53,13 @@ void SetInputWindow(Window window) {
   input_window_shown = true;
   StartWindowPicture(1, 1, 1, 1, false);  // the window layer gives its picture once shown
   Display* display = XDisplayConnection();
-  input_window_focused = display != nullptr && window != 0 && HasFocus(display, window);
-  pointer_in_input_window = display != nullptr && window != 0 && PointerIsIn(display, window);
+  keyboard_ways = display != nullptr && window != 0 ? KeyboardWaysOf(display, window) : 0;
+  // NOTE: while the pointer is over no X surface, Xwayland leaves the X pointer where it last was,
+  // which may be inside this window: there only events tell that the pointer is in.
+  pointer_in_input_window =
+      display != nullptr && window != 0 && !IsXwayland(display) && PointerIsIn(display, window);
   pointer_seen = false;  // the first warp goes to its place outright, and then it is known
+  ForgetPointerPlace();
 }
 
 Window InputWindow() {
@@ -57,12 +74,17 @@ bool InputWindowShown() {
   return input_window_shown;
 }
 
-void SetInputWindowFocused(bool focused) {
-  input_window_focused = focused;
+void SetInputWindowFocused(KeyboardWay way, bool focused) {
+  const unsigned bit = static_cast<unsigned>(way);
+  keyboard_ways = focused ? keyboard_ways | bit : keyboard_ways & ~bit;
 }
 
 bool InputWindowFocused() {
-  return input_window_focused;
+  return keyboard_ways != 0;
+}
+
+bool InputWindowFocusedBy(KeyboardWay way) {
+  return (keyboard_ways & static_cast<unsigned>(way)) != 0;
 }
 
 void SetPointerInInputWindow(bool inside) {

@@ -10,11 +10,13 @@
 
 // The events the input window selects once shown. Focus, crossing, structure and property changes
 // stay selected: the window manager's focus, the pointer coming and going, minimising and full
-// screen reach the program through them. A window of fixed size also redirects resizing to itself,
-// so that nothing else can change its size.
-inline constexpr long kInputWindowEvents =
-    KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-    EnterWindowMask | LeaveWindowMask | FocusChangeMask | StructureNotifyMask | PropertyChangeMask;
+// screen reach the program through them. The keymap that follows every EnterNotify and FocusIn
+// tells which keys went up while the keyboard was elsewhere. A window of fixed size also redirects
+// resizing to itself, so that nothing else can change its size.
+inline constexpr long kInputWindowEvents = KeyPressMask | KeyReleaseMask | ButtonPressMask |
+                                           ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
+                                           LeaveWindowMask | FocusChangeMask | KeymapStateMask |
+                                           StructureNotifyMask | PropertyChangeMask;
 inline constexpr long kFixedSizeWindowEvents = kInputWindowEvents | ResizeRedirectMask;
 
 // The window that pointer warps and cursor changes apply to; 0 until the window layer sets it.
@@ -27,11 +29,17 @@ Window InputWindow();
 void SetInputWindowShown(bool shown);
 bool InputWindowShown();
 
-// Whether the input window has the keyboard focus, and whether the pointer is in it: asked when
-// the window is set, then followed by its focus and crossing events. Pointer warps go out only
-// while both hold.
-void SetInputWindowFocused(bool focused);
+// The ways the keys come to the input window: it is the focus window; the focus is PointerRoot (or
+// an ancestor) and the pointer is in it, so the keyboard follows the pointer; a keyboard grab sends
+// them to it (the video mode's own).
+enum class KeyboardWay { kFocusWindow = 1, kPointer = 2, kGrab = 4 };
+
+// Whether the input window has the keyboard focus by any way, and whether the pointer is in it:
+// asked when the window is set, then followed by its focus and crossing events. Pointer warps go
+// out only while both hold.
+void SetInputWindowFocused(KeyboardWay way, bool focused);
 bool InputWindowFocused();
+bool InputWindowFocusedBy(KeyboardWay way);
 void SetPointerInInputWindow(bool inside);
 bool PointerInInputWindow();
 

@@ -10,6 +10,7 @@
 #include "platform/x11/desktop_full_screen.h"
 #include "platform/x11/desktop_opener.h"
 #include "platform/x11/input_window.h"
+#include "platform/x11/pointer_motion.h"
 #include "platform/x11/x_event_pump.h"
 #include "platform/x11/x_window_events.h"
 
@@ -72,22 +73,31 @@ bool TLinuxSystemDriver::MoveMouse(int x, int y) {
   // under focus-follows-mouse, the focus too. Xwayland ignores warps while the pointer is over
   // another client's window, so a warp then would leave the pointer where it is.
   if (window != 0 && !(InputWindowFocused() && PointerInInputWindow())) return false;
-  warp_pending_ = true;
+  warp_pending_ = PointerWarpsWanted();
   // With no window (0) X moves the pointer by (x, y) from where it is, and the move stays as given.
   if (window == 0) {
     XWarpPointer(display, None, None, 0, 0, 0, 0, x, y);
     return true;
   }
+  const PictureInWindow picture = InputWindowPicture();
+  const PointerPoint to =
+      ReachableWarpTarget({WindowX(x), WindowY(y)}, picture.window_width, picture.window_height,
+                          DisplayWidth(display, DefaultScreen(display)),
+                          DisplayHeight(display, DefaultScreen(display)));
+  if (!PointerWarpsWanted()) {
+    PlacePointer({x, y}, to, false);
+    return true;
+  }
   // NOTE: the pointer is moved by the way from where it was last seen to (x, y), not to (x, y): a
   // move the server made after the program read the pointer and before the warp then stays, where
   // a warp to (x, y) would undo it and the player's motion would be lost.
-  const int to_x = WindowX(x), to_y = WindowY(y);
   int seen_x = 0, seen_y = 0;
   if (PointerSeenAt(seen_x, seen_y))
-    XWarpPointer(display, None, None, 0, 0, 0, 0, to_x - seen_x, to_y - seen_y);
+    XWarpPointer(display, None, None, 0, 0, 0, 0, to.x - seen_x, to.y - seen_y);
   else
-    XWarpPointer(display, None, window, 0, 0, 0, 0, to_x, to_y);
-  SetPointerSeenAt(to_x, to_y);
+    XWarpPointer(display, None, window, 0, 0, 0, 0, to.x, to.y);
+  SetPointerSeenAt(to.x, to.y);
+  PlacePointer({x, y}, to, true);
   return true;
 }
 

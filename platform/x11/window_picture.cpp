@@ -102,6 +102,16 @@ int WindowY(int picture_y) {
   return ToWindow(picture_y, placed.top, placed.height, state.picture_height);
 }
 
+int PictureDistanceX(int window_dx) {
+  return static_cast<int>(static_cast<long long>(window_dx) * state.picture_width /
+                          InputWindowPicture().placed.width);
+}
+
+int PictureDistanceY(int window_dy) {
+  return static_cast<int>(static_cast<long long>(window_dy) * state.picture_height /
+                          InputWindowPicture().placed.height);
+}
+
 void FollowDesktopFullScreen(bool full_screen) {
   if (state.desktop_full_screen && !full_screen) state.fixed_size_owed = true;
   if (full_screen) state.fixed_size_owed = false;

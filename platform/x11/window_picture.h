@@ -51,6 +51,10 @@ int PictureX(int window_x);
 int PictureY(int window_y);
 int WindowX(int picture_x);
 int WindowY(int picture_y);
+// A way across the window in picture pixels, the same to either side: cut toward zero, so that a
+// motion from a warp's target turns equally left and right whatever column the target is.
+int PictureDistanceX(int window_dx);
+int PictureDistanceY(int window_dy);
 
 // The desktop's full screen (_NET_WM_STATE_FULLSCREEN, as the window manager last set it; not the
 // video-mode full screen of the window layer). Leaving it owes the window its fixed size back, paid

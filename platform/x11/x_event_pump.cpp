@@ -9,6 +9,7 @@
 #include "platform/events/event.h"
 #include "platform/x11/input_window.h"
 #include "platform/x11/key_translation.h"
+#include "platform/x11/pointer_motion.h"
 #include "platform/x11/x_display.h"
 #include "platform/x11/x_window_events.h"
 
@@ -56,6 +57,18 @@ void TranslateKeyRelease(Display* display, XKeyEvent& key) {
   EmitEvent(EVENT_KEYUP, code, PictureX(key.x), PictureY(key.y));
 }
 
+// NOTE: a key let go while the keyboard was elsewhere (another window, another client's grab, the
+// pointer out of the window under PointerRoot) sent its release there. The server's keymap after
+// every EnterNotify and FocusIn shows it up: one bit a keycode, as XQueryKeymap's, though Xlib
+// leaves the first byte (keycodes 0 to 7, never used) unset.
+void ReleaseKeysUpIn(const char (&keymap)[32]) {
+  for (std::size_t keycode = 8; keycode < held_keys.size(); ++keycode) {
+    if (held_keys[keycode] == 0 || (keymap[keycode / 8] >> (keycode % 8)) & 1) continue;
+    EmitEvent(EVENT_KEYUP, held_keys[keycode], 0, 0);
+    held_keys[keycode] = 0;
+  }
+}
+
 void TranslateButton(const XButtonEvent& button, bool pressed) {
   if (button.button == 4 || button.button == 5) {
     if (pressed)
@@ -67,6 +80,20 @@ void TranslateButton(const XButtonEvent& button, bool pressed) {
   if (button.button > 5) return;
   EmitEvent(pressed ? EVENT_MOUSEDOWN : EVENT_MOUSEUP, SystemButton(button.button),
             PictureX(button.x), PictureY(button.y));
+}
+
+// NOTE: motion in the input window also tells that the pointer is in it. Under Xwayland the X
+// pointer stays inside the window while the real one is over no X surface, and comes back with a
+// motion from there, not with an EnterNotify.
+void TranslateMotion(const XMotionEvent& motion) {
+  if (motion.window != InputWindow()) {
+    EmitEvent(EVENT_MOUSEMOVE, 0, PictureX(motion.x), PictureY(motion.y));
+    return;
+  }
+  SetPointerInInputWindow(true);
+  SetPointerSeenAt(motion.x, motion.y);
+  const PointerPoint seen = ReportPointerAt({motion.x, motion.y}, {motion.x_root, motion.y_root});
+  EmitEvent(EVENT_MOUSEMOVE, 0, seen.x, seen.y);
 }
 
 void TranslateXEvent(Display* display, XEvent& event) {
@@ -84,14 +111,10 @@ void TranslateXEvent(Display* display, XEvent& event) {
       TranslateButton(event.xbutton, false);
       break;
     case MotionNotify:
-      if (event.xmotion.window == InputWindow()) SetPointerSeenAt(event.xmotion.x, event.xmotion.y);
-      EmitEvent(EVENT_MOUSEMOVE, 0, PictureX(event.xmotion.x), PictureY(event.xmotion.y));
+      TranslateMotion(event.xmotion);
       break;
-    case FocusIn:
-      // NOTE: keys let go while another client had the keyboard (a grab, another window) went
-      // there, so every FocusIn reads the keyboard afresh before the focus itself is translated.
-      if (event.xfocus.window == InputWindow()) ReleaseKeysNoLongerHeld(display);
-      TranslateWindowEvent(display, event);
+    case KeymapNotify:
+      ReleaseKeysUpIn(event.xkeymap.key_vector);
       break;
     default:
       TranslateWindowEvent(display, event);
@@ -105,15 +128,5 @@ void PumpXEvents(Display* display) {
     XEvent event;
     XNextEvent(display, &event);
     TranslateXEvent(display, event);
-  }
-}
-
-void ReleaseKeysNoLongerHeld(Display* display) {
-  char keymap[32];
-  XQueryKeymap(display, keymap);
-  for (std::size_t keycode = 0; keycode < held_keys.size(); ++keycode) {
-    if (held_keys[keycode] == 0 || (keymap[keycode / 8] >> (keycode % 8)) & 1) continue;
-    EmitEvent(EVENT_KEYUP, held_keys[keycode], 0, 0);
-    held_keys[keycode] = 0;
   }
 }

@@ -7,7 +7,3 @@ typedef struct _XDisplay Display;
 
 // Drains the X queue, handing every event to the translation into system events.
 void PumpXEvents(Display* display);
-
-// Emits KeyUp for every key reported down whose release went elsewhere (to another window, or
-// during a grab): what X's keymap no longer shows held.
-void ReleaseKeysNoLongerHeld(Display* display);

@@ -6,22 +6,34 @@
 #include "platform/events/event.h"
 #include "platform/x11/desktop_full_screen.h"
 #include "platform/x11/input_window.h"
+#include "platform/x11/pointer_motion.h"
 #include "platform/x11/window_manager_hints.h"
 
 namespace {
 int close_requests = 0;
 
-// NOTE: a grab (a window manager's Alt+Tab, a menu) moves the focus only for its duration, and
-// focus events about inferior windows or the pointer say nothing about the keyboard: none of
-// them is a lost or regained focus.
+// Follows one way the keys come to the input window: only whether they come at all is news.
+void FollowKeyboard(KeyboardWay way, bool comes) {
+  const bool came = InputWindowFocused();
+  SetInputWindowFocused(way, comes);
+  if (InputWindowFocused() != came) EmitEvent(came ? EVENT_APPSUSPEND : EVENT_APPRESUME, 0, 0, 0);
+}
+
+// NOTE: a grab moves the focus only for its duration. Another client's (a window manager's
+// Alt+Tab, a menu) takes nothing from the window, but one to the window itself (the video mode's
+// own) brings the keys until it ends, wherever the focus is; the pointer's focus counts for nothing
+// while a grab holds. Focus events about an inferior window say nothing about the keyboard; those
+// about the pointer say that it follows the pointer (PointerRoot) into or out of the window.
 void TranslateFocus(const XFocusChangeEvent& change) {
-  if (change.window != InputWindow()) return;
-  if (change.mode == NotifyGrab || change.mode == NotifyUngrab) return;
-  if (change.detail == NotifyInferior || change.detail == NotifyPointer) return;
-  const bool gained = change.type == FocusIn;
-  if (gained == InputWindowFocused()) return;
-  SetInputWindowFocused(gained);
-  EmitEvent(gained ? EVENT_APPRESUME : EVENT_APPSUSPEND, 0, 0, 0);
+  if (change.window != InputWindow() || change.detail == NotifyInferior) return;
+  const bool in = change.type == FocusIn;
+  if (change.mode == NotifyGrab || change.mode == NotifyUngrab) {
+    if (change.detail != NotifyPointer && in == (change.mode == NotifyGrab))
+      FollowKeyboard(KeyboardWay::kGrab, in);
+    return;
+  }
+  FollowKeyboard(change.detail == NotifyPointer ? KeyboardWay::kPointer : KeyboardWay::kFocusWindow,
+                 in);
 }
 
 // NOTE: another client's pointer grab (a menu, a window manager's move) sends a Leave in grab mode:
@@ -32,6 +44,13 @@ void TranslateCrossing(const XCrossingEvent& crossing) {
   if (crossing.type == LeaveNotify && crossing.detail == NotifyInferior) return;
   SetPointerInInputWindow(crossing.type == EnterNotify);
   SetPointerSeenAt(crossing.x, crossing.y);
+  PointerEnteredAt({crossing.x, crossing.y}, {crossing.x_root, crossing.y_root});
+  // NOTE: under PointerRoot the keyboard follows the pointer and no focus event says so: the
+  // crossing's focus flag tells whether the focus is PointerRoot, an ancestor or the window itself,
+  // which keeps the keys wherever the pointer goes. A crossing of another client's grab counts too:
+  // a pointer that leaves during the grab sends nothing when it ends.
+  if (!InputWindowFocusedBy(KeyboardWay::kFocusWindow))
+    FollowKeyboard(KeyboardWay::kPointer, crossing.focus && crossing.type == EnterNotify);
 }
 
 // The reply goes back to the root window, where the window manager listens.
@@ -78,6 +97,7 @@ bool TranslateWindowEvent(Display* display, XEvent& event) {
     case ConfigureNotify:
       if (event.xconfigure.window != InputWindow()) return true;
       ForgetPointerSeen();
+      ForgetPointerPlace();
       // NOTE: a window manager's own ConfigureNotify tells where it moved the window's frame, and
       // may come before the resize it announces; the size is the server's to tell. Paying the fixed
       // size on its word redirects that very resize to the window, which then stays full size.

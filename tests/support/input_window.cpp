@@ -84,6 +84,15 @@ void TestInputWindow::MovePointerTo(int x, int y) {
   Sync();
 }
 
+void TestInputWindow::ReportPointerAt(int x, int y) {
+  int root_x = 0, root_y = 0;
+  Window child = 0;
+  XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), x, y, &root_x, &root_y,
+                        &child);
+  XTestFakeMotionEvent(display_, DefaultScreen(display_), root_x, root_y, 0);
+  Sync();
+}
+
 void TestInputWindow::Sync() {
   XSync(display_, False);
 }

@@ -41,6 +41,8 @@ class TestInputWindow {
   void ReleaseButton(unsigned button);
   void MovePointerBy(int dx, int dy);
   void MovePointerTo(int x, int y);  // window coordinates
+  // XTest's absolute motion to window coordinates: what a tablet or a remote desktop reports.
+  void ReportPointerAt(int x, int y);
   void Sync();
 
   // Waits while the key is held until the server's auto-repeat has sent `pairs` release/press

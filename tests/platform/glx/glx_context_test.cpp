@@ -105,7 +105,7 @@ TEST_F(GlxContext, TheGamesRequestMakesTheHiddenSharedContextFirst) {
   EXPECT_EQ(attributes.your_event_mask,
             KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                 PointerMotionMask | EnterWindowMask | LeaveWindowMask | ResizeRedirectMask |
-                FocusChangeMask | StructureNotifyMask | PropertyChangeMask);
+                FocusChangeMask | KeymapStateMask | StructureNotifyMask | PropertyChangeMask);
 
   MakeContextCurrent(window);
   EXPECT_EQ(glXGetCurrentContext(), record->context);

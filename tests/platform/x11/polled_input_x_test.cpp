@@ -2,9 +2,12 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "platform/events/system_driver.h"
+#include "platform/x11/window_picture.h"
 #include "tests/support/input_window.h"
 
 namespace {
@@ -147,4 +150,93 @@ TEST_F(PolledXInput, SteeringByWarpCountsAPointerMoveExactlyOnce) {
                 &buttons);
   EXPECT_EQ(x, TestInputWindow::kPointerX);
   EXPECT_EQ(y, TestInputWindow::kPointerY);
+}
+
+namespace {
+constexpr int kMiddleX = TestInputWindow::kPointerX, kMiddleY = TestInputWindow::kPointerY;
+
+// One frame of play's mouse steering: the sideways motion since the last, then the warp back.
+int SteeringFrame() {
+  const int dx = MousePosX() - kMiddleX;
+  PlaceMouse(kMiddleX, kMiddleY);
+  return dx;
+}
+}  // namespace
+
+// The same hand on a mouse, which moves the pointer on from where the warp put it, and on a tablet
+// or remote desktop, which reports where the pointer is and so undoes every warp.
+TEST_F(PolledXInput, SteeringFollowsTheHandWhetherTheDeviceReportsMotionOrPositions) {
+  for (const bool positions : {false, true}) {
+    SCOPED_TRACE(positions ? "positions" : "motion");
+    int hand = kMiddleX;
+    auto move = [&](int dx) {
+      hand += dx;
+      if (positions)
+        window_->ReportPointerAt(hand, kMiddleY);
+      else
+        window_->MovePointerBy(dx, 0);
+    };
+    auto degrees = [&](int moves, int dx, int frames_after) {
+      int turn = 0;
+      for (int i = 0; i < moves; ++i) {
+        move(dx);
+        turn += SteeringFrame() / 3;
+      }
+      for (int i = 0; i < frames_after; ++i) turn += SteeringFrame() / 3;
+      return turn;
+    };
+    degrees(0, 0, 3);
+    if (positions) {
+      EXPECT_NEAR(degrees(10, 3, 5), 10, 3);
+      EXPECT_NEAR(degrees(20, -3, 5), -20, 4);
+      EXPECT_EQ(degrees(1, 90, 10), 30) << "one report, then stillness";
+    } else {
+      EXPECT_EQ(degrees(10, 3, 5), 10);
+      EXPECT_EQ(degrees(20, -3, 5), -20);
+      EXPECT_EQ(degrees(1, 90, 10), 30);
+    }
+  }
+}
+
+// A move from the middle turns the same to the right and to the left whichever window column the
+// middle's block starts at; cut toward zero, so that 1 and 2 picture pixels still turn nothing.
+TEST_F(PolledXInput, SteeringIsTheSameToEitherSideAtEveryScale) {
+  struct Case {
+    double scale;
+    std::vector<int> picture_pixels;  // for 4, 5, 6 and 9 window pixels
+  };
+  for (const Case& at :
+       {Case{1.25, {3, 4, 4, 7}}, Case{1.5, {2, 3, 4, 6}}, Case{2, {2, 2, 3, 4}}}) {
+    const int width = static_cast<int>(800 * at.scale), height = static_cast<int>(600 * at.scale);
+    XResizeWindow(window_->display(), window_->window(), width, height);
+    window_->Sync();
+    PollSystemEvents();
+    StartWindowPicture(800, 600, width, height, false);
+    for (int i = 0; i < 3; ++i) SteeringFrame();
+    std::vector<int> right, left;
+    for (const int dx : {4, 5, 6, 9}) {
+      window_->MovePointerBy(dx, 0);
+      right.push_back(SteeringFrame());
+      window_->MovePointerBy(-dx, 0);
+      left.push_back(-SteeringFrame());
+    }
+    EXPECT_EQ(right, at.picture_pixels) << at.scale;
+    EXPECT_EQ(left, at.picture_pixels) << at.scale;
+  }
+}
+
+// A window whose middle lies beyond the screen's edge: a warp there would stop at the edge, where
+// every small motion would read as a long way from the middle.
+TEST_F(PolledXInput, AWindowWithItsMiddleOffTheScreenSteersByTheHandsMotion) {
+  const int screen_width = DisplayWidth(window_->display(), DefaultScreen(window_->display()));
+  XMoveWindow(window_->display(), window_->window(), screen_width - 200, 0);
+  window_->Sync();
+  PollSystemEvents();
+  window_->MovePointerTo(100, kMiddleY);
+  for (int i = 0; i < 3; ++i) SteeringFrame();
+  window_->MovePointerBy(30, 0);
+  EXPECT_EQ(SteeringFrame(), 30);
+  window_->MovePointerBy(-12, 0);
+  EXPECT_EQ(SteeringFrame(), -12);
+  EXPECT_EQ(SteeringFrame(), 0);
 }

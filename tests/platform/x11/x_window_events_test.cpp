@@ -48,8 +48,9 @@ class WindowEvents : public InputWindowTest {
   void SetUp() override {
     InputWindowTest::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    XSelectInput(window_->display(), window_->window(),
-                 KeyPressMask | KeyReleaseMask | FocusChangeMask | StructureNotifyMask);
+    XSelectInput(
+        window_->display(), window_->window(),
+        KeyPressMask | KeyReleaseMask | FocusChangeMask | KeymapStateMask | StructureNotifyMask);
     RegisterWindowManagerProtocols(window_->display(), window_->window());
     PollSystemEvents();
     EnablePolledInput();
@@ -125,6 +126,22 @@ TEST_F(WindowEvents, AKeyLetGoDuringAnotherClientsGrabIsUpWhenTheGrabEnds) {
   EXPECT_EQ(KeyIsDown(kKeyLeft), 0);
 }
 
+// With no window manager the focus reverts to PointerRoot, and the keyboard follows the pointer out
+// of the window and back with no focus event: the key let go outside is up when it comes back.
+TEST_F(WindowEvents, UnderPointerRootTheKeyboardFollowsThePointer) {
+  XSelectInput(window_->display(), window_->window(), kInputWindowEvents);
+  XSetInputFocus(window_->display(), PointerRoot, RevertToPointerRoot, CurrentTime);
+  Poll();
+  EXPECT_EQ(AppIsSuspended(), 0) << "the focus went to PointerRoot, the pointer in the window";
+  window_->PressKey(XK_Left);
+  Poll();
+  window_->MovePointerTo(950, 45);
+  EXPECT_EQ(Poll(), (std::vector<int>{EVENT_APPSUSPEND, 0}));
+  window_->ReleaseKey(XK_Left);
+  window_->MovePointerTo(123, 45);
+  EXPECT_EQ(Poll(), (std::vector<int>{EVENT_APPRESUME, 0, EVENT_KEYUP, kKeyLeft}));
+}
+
 TEST_F(WindowEvents, AHiddenWindowSleepsUntilShownAgainOrAskedToClose) {
   EXPECT_FALSE(WaitWhileWindowHidden()) << "a shown window does not wait";
   for (const bool close : {false, true}) {
@@ -197,7 +214,8 @@ TEST_F(WindowEvents, ThePingIsAnsweredToTheRootWindow) {
 }
 
 // The driver's warp is the game's every frame: refused while another window has the keyboard (read
-// by any poll before it, or found when the window is set) or the pointer is not in the window.
+// by any poll before it, or found when the window is set) or the pointer is not in the window. The
+// window's own keyboard grab (the video mode's) brings it the keyboard wherever the focus is.
 TEST_F(WindowEvents, APointerWarpGoesOutOnlyWhileTheWindowHasTheFocusAndThePointer) {
   Display* display = window_->display();
   const Window window = window_->window();
@@ -220,6 +238,13 @@ TEST_F(WindowEvents, APointerWarpGoesOutOnlyWhileTheWindowHasTheFocusAndThePoint
   const Step steps[] = {
       {"focused, the pointer in it", [] {}, 123, true},
       {"another window took the focus", [&] { focus_on(elsewhere); }, 123, false},
+      {"its own keyboard grab",
+       [&] {
+         ASSERT_EQ(XGrabKeyboard(display, window, True, GrabModeAsync, GrabModeAsync, CurrentTime),
+                   GrabSuccess);
+       },
+       123, true},
+      {"the grab ended", [&] { XUngrabKeyboard(display, CurrentTime); }, 123, false},
       {"the focus came back", [&] { focus_on(window); }, 123, true},
       {"the pointer went out", [] {}, 950, false},
       {"set again while another window has the focus",

@@ -1,0 +1,43 @@
+// Where the program sees the pointer once it puts it somewhere: the place it put it plus the hand's
+// motion since, measured between the server's own reports. A warp is only a request: a mouse moves
+// on from where the warp left the pointer, but a device that reports positions (a virtual
+// machine's tablet, a remote desktop, Xwayland without a pointer lock) puts the pointer back where
+// the hand is with its next report. Which of the two the device does is judged from where the
+// reports after a warp land. No X here: the pump and the system driver feed it.
+#pragma once
+
+struct PointerPoint {
+  int x = 0;
+  int y = 0;
+
+  bool operator==(const PointerPoint&) const = default;
+};
+
+// The program put the pointer at `picture` (picture pixels), which is `target` in the input
+// window's pixels; `warped` says whether a warp toward it went out. A warp's own motion event lands
+// on the target, also when the pointer was there already. Without a warp the pointer stays where
+// it is, and motion is measured from where it was last reported.
+void PlacePointer(PointerPoint picture, PointerPoint target, bool warped);
+// A motion report of the server at `at` (window pixels) and `at_root` (root pixels). Returns the
+// position the program sees, in picture pixels: before any placement the picture pixel under the
+// pointer; after one, the placed position plus the motion since, the same way to either side.
+PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root);
+// The pointer came into the window at `at`: a place, not a motion.
+void PointerEnteredAt(PointerPoint at, PointerPoint at_root);
+// The window moved or changed size under the pointer: until the next report the window's origin on
+// the root, and so where the pointer is in it, is unknown.
+void ForgetPointerPlace();
+// Whether the last warps were undone by the device's next reports.
+bool PointerWarpsUndone();
+
+// Whether the pointer is warped at all (on unless the player asks otherwise). Without warps the
+// pointer goes where the hand takes it, out of the window too, and no compositor locks it: the way
+// to steer with a device that reports positions where a locked pointer would ignore them.
+void SetPointerWarpsWanted(bool wanted);
+bool PointerWarpsWanted();
+
+// Where a warp toward `target` (window pixels) can land: `target` itself, or where the middle of
+// the window's part on a `root_width` x `root_height` screen lies off it, the middle of that part.
+// A warp past the screen's edge would stop at the edge.
+PointerPoint ReachableWarpTarget(PointerPoint target, int window_width, int window_height,
+                                 int root_width, int root_height);
