@@ -12,14 +12,16 @@ namespace {
 constexpr int kJudgementsToTrust = 2;
 
 struct PointerMotionState {
-  bool placed = false;       // a placement is in force
-  PointerPoint picture;      // where the program put the pointer, in picture pixels
-  PointerPoint target;       // the same in window pixels, where a warp lands
-  bool warped = false;       // a warp toward target went out
-  bool landing_due = false;  // and its own motion event is still to come
-  bool judged = false;       // the first report since the placement chose the reference
-  PointerPoint reference;    // window pixel the motion since the placement is measured from
-  bool hand_known = false;   // the last report of a device (not a warp's landing) is known
+  bool placed = false;           // a placement is in force
+  PointerPoint picture;          // where the program put the pointer, in picture pixels
+  PointerPoint target;           // the same in window pixels, where a warp lands
+  bool warped = false;           // a warp toward target went out
+  bool landing_due = false;      // and its own motion event is still to come
+  bool judged = false;           // the first report since the placement chose the reference
+  bool entered = false;          // the pointer came in, and no report since
+  unsigned long entered_at = 0;  // the server's time of that
+  PointerPoint reference;        // window pixel the motion since the placement is measured from
+  bool hand_known = false;       // the last report of a device (not a warp's landing) is known
   PointerPoint hand;
   bool origin_known = false;  // the window's top left on the root, from the last report
   PointerPoint origin;
@@ -68,15 +70,23 @@ void PlacePointer(PointerPoint picture, PointerPoint target, bool warped) {
   state.warped = warped;
   state.landing_due = warped;
   state.judged = false;
+  if (warped) state.entered = false;  // the warp's landing is the place
 }
 
-PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root) {
+PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned long time) {
   FollowOrigin(at, at_root);
   if (!state.placed) {
     state.hand_known = true;
     state.hand = at;
     return {PictureX(at.x), PictureY(at.y)};
   }
+  if (state.entered && time == state.entered_at) {
+    // NOTE: Xwayland reports a pointer that comes back where it left, then moves it to where it
+    // came in, at the same time: neither is the hand's motion.
+    state.judged = true;
+    state.reference = at;
+  }
+  state.entered = false;
   if (!state.judged) {
     // NOTE: the warp's own motion event lands on the target; it is no report of the device.
     if (state.landing_due && at == state.target) {
@@ -94,11 +104,15 @@ PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root) {
           state.picture.y + PictureDistanceY(at.y - state.reference.y)};
 }
 
-void PointerEnteredAt(PointerPoint at, PointerPoint at_root) {
+void PointerEnteredAt(PointerPoint at, PointerPoint at_root, unsigned long time) {
   FollowOrigin(at, at_root);
-  state.placed = false;
+  state.entered = true;
+  state.entered_at = time;
   state.hand_known = true;
   state.hand = at;
+  // The motion since is measured from where the pointer came in.
+  state.judged = true;
+  state.reference = at;
 }
 
 void ForgetPointerPlace() {

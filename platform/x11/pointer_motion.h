@@ -18,12 +18,14 @@ struct PointerPoint {
 // on the target, also when the pointer was there already. Without a warp the pointer stays where
 // it is, and motion is measured from where it was last reported.
 void PlacePointer(PointerPoint picture, PointerPoint target, bool warped);
-// A motion report of the server at `at` (window pixels) and `at_root` (root pixels). Returns the
-// position the program sees, in picture pixels: before any placement the picture pixel under the
-// pointer; after one, the placed position plus the motion since, the same way to either side.
-PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root);
-// The pointer came into the window at `at`: a place, not a motion.
-void PointerEnteredAt(PointerPoint at, PointerPoint at_root);
+// A motion report of the server at `at` (window pixels) and `at_root` (root pixels), stamped with
+// the server's `time`. Returns the position the program sees, in picture pixels: before any
+// placement the picture pixel under the pointer; after one, the placed position plus the motion
+// since, the same way to either side.
+PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned long time);
+// The pointer came into the window at `at`: a place, not a motion, and so is a report at the same
+// time.
+void PointerEnteredAt(PointerPoint at, PointerPoint at_root, unsigned long time);
 // The window moved or changed size under the pointer: until the next report the window's origin on
 // the root, and so where the pointer is in it, is unknown.
 void ForgetPointerPlace();

@@ -44,7 +44,8 @@ void TranslateCrossing(const XCrossingEvent& crossing) {
   if (crossing.type == LeaveNotify && crossing.detail == NotifyInferior) return;
   SetPointerInInputWindow(crossing.type == EnterNotify);
   SetPointerSeenAt(crossing.x, crossing.y);
-  PointerEnteredAt({crossing.x, crossing.y}, {crossing.x_root, crossing.y_root});
+  if (crossing.type == EnterNotify)
+    PointerEnteredAt({crossing.x, crossing.y}, {crossing.x_root, crossing.y_root}, crossing.time);
   // NOTE: under PointerRoot the keyboard follows the pointer and no focus event says so: the
   // crossing's focus flag tells whether the focus is PointerRoot, an ancestor or the window itself,
   // which keeps the keys wherever the pointer goes. A crossing of another client's grab counts too:

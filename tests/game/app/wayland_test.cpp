@@ -94,6 +94,14 @@ double WanderOverASecond(GameWindow& game) {
   return std::isnan(start) ? 360 : farthest;
 }
 
+// Waits for the game's menu, and reads where its window's top left stands on weston's output.
+bool FindMenu(GameWindow& game, int& left, int& top) {
+  Window child = 0;
+  return game.FindLeavingPointer(kFindMs) && game.WaitForScreen(ShownScreen::kMenu, kScreenMs) &&
+         XTranslateCoordinates(game.display(), game.window(), DefaultRootWindow(game.display()), 0,
+                               0, &left, &top, &child);
+}
+
 // Where the pointer stands in the game's window.
 std::pair<int, int> PointerInWindow(GameWindow& game) {
   Window root = 0, child = 0;
@@ -114,6 +122,22 @@ bool WaitUntilPutBackToTheMiddle(GameWindow& game) {
   return true;
 }
 
+// Once the server has the pointer at `at` in the window, three more of the game's frames: it has
+// read the motion and drawn the paddle where the motion turned it.
+bool WaitUntilSeenAt(GameWindow& game, const std::string& counter, std::pair<int, int> at) {
+  const double start = MonotonicMillis();
+  while (PointerInWindow(game) != at) {
+    if (MonotonicMillis() - start > kScreenMs) return false;
+    usleep(5000);
+  }
+  const std::uint64_t until = SwapCount(counter) + 3;
+  while (SwapCount(counter) < until) {
+    if (MonotonicMillis() - start > kScreenMs) return false;
+    usleep(5000);
+  }
+  return true;
+}
+
 bool PointerWellInside(GameWindow& game) {
   const auto [x, y] = PointerInWindow(game);
   return x >= 5 && x < kScreenWidth - 5 && y >= 5 && y < kScreenHeight - 5;
@@ -128,14 +152,11 @@ TEST(SteeringUnderXwayland, TheMouseSteersHoweverTheHandMovesAndNothingElseTurns
   if (weston.display().empty()) ZIRKULON_NO_DISPLAY(weston.error());
   WestonSeat seat(weston);
   seat.Leave();  // weston's pointer enters at the next move into its window
-  auto run = StartGame(weston.display(), weston.runtime_dir() + "/swaps");
+  const std::string counter = weston.runtime_dir() + "/swaps";
+  auto run = StartGame(weston.display(), counter);
   GameWindow game(weston.display().c_str());
-  int left = 0, top = 0;  // the window's top left on weston's output
-  Window child = 0;
-  const bool found =
-      game.FindLeavingPointer(kFindMs) && game.WaitForScreen(ShownScreen::kMenu, kScreenMs) &&
-      XTranslateCoordinates(game.display(), game.window(), DefaultRootWindow(game.display()), 0, 0,
-                            &left, &top, &child);
+  int left = 0, top = 0;
+  const bool found = FindMenu(game, left, top);
   EXPECT_TRUE(found) << "the game's menu never appeared on " << weston.display();
   // weston grants Xwayland's pointer lock only to a window activated by a click. The right button
   // starts no game, and leaves the last position the game saw off the middle.
@@ -166,18 +187,21 @@ TEST(SteeringUnderXwayland, TheMouseSteersHoweverTheHandMovesAndNothingElseTurns
          ASSERT_TRUE(game.WaitForScreen(ShownScreen::kGame, kScreenMs));
          EXPECT_LT(WanderOverASecond(game), 1);
          const double before = game.Capture().PaddleAngle();
-         // In below the middle, with nothing to steer by; the frame that sees the pointer come in
-         // only puts it back to the middle. Motion made before that frame is not steering, so the
-         // hand waits for it as a player's eye would, however late a loaded machine draws it.
-         seat.MoveTo(left + kCentreX, top + kCentreY + 40);
+         // In at once well right of the middle: the frame that sees the pointer come in only puts
+         // it back to the middle (70 px of steering would turn 23 degrees). Motion made before that
+         // frame is not steering, so the hand waits for it as a player's eye would, however late a
+         // loaded machine draws it.
+         seat.MoveTo(left + kCentreX + 70, top + kCentreY + 40);
          const double entered = MonotonicMillis();
-         ASSERT_TRUE(WaitUntilPutBackToTheMiddle(game)) << "the pointer that came in stays off it";
+         ASSERT_TRUE(WaitUntilSeenAt(game, counter, {kCentreX, kCentreY}))
+             << "the pointer that came in stays off the middle";
          const double recentred = MonotonicMillis();
-         usleep(50000);
+         const double in = game.Capture().PaddleAngle();
+         EXPECT_LE(std::abs(Turn(before, in)), 10) << "coming in 70 px right of the middle";
          seat.MoveBy(30, 0);
          double turn = 0;
          while (std::abs(turn - 10) > 3 && MonotonicMillis() - recentred < 1000)
-           turn = Turn(before, game.Capture().PaddleAngle());
+           turn = Turn(in, game.Capture().PaddleAngle());
          EXPECT_NEAR(turn, 10, 3) << "30 px to the right, within a second of coming in; came in "
                                   << recentred - entered << " ms before";
        }},
@@ -206,6 +230,52 @@ TEST(SteeringUnderXwayland, TheMouseSteersHoweverTheHandMovesAndNothingElseTurns
     if (HasFatalFailure()) break;
   }
   if (found) game.RequestClose();
+  const ProcessResult result = run.get();
+  EXPECT_EQ(result.exit_status, 0) << "standard error \"" << result.standard_error << "\"";
+}
+
+// With --free-pointer the game never warps, so it asks for no pointer lock, as on a compositor
+// that grants none: it steers by the motion between the server's reports, and the pointer may
+// leave the window.
+TEST(SteeringUnderXwayland, AFreePointerSteersByItsMotionAndMayLeaveTheWindow) {
+  const WestonSession weston(WestonOutput::kNestedInXvfb);
+  if (weston.display().empty()) ZIRKULON_NO_DISPLAY(weston.error());
+  WestonSeat seat(weston);
+  seat.Leave();
+  const std::string counter = weston.runtime_dir() + "/swaps";
+  auto run = StartGame(weston.display(), counter, {"--free-pointer"});
+  GameWindow game(weston.display().c_str());
+  int left = 0, top = 0;
+  const bool found = FindMenu(game, left, top);
+  EXPECT_TRUE(found) << "the game's menu never appeared on " << weston.display();
+  // The hand to (x, y) in the window; the paddle's turn once the game has drawn the motion. Nothing
+  // puts the pointer back, so it stays where the hand left it.
+  auto turn_to = [&](int x, int y) {
+    const double before = game.Capture().PaddleAngle();
+    seat.MoveTo(left + x, top + y);
+    EXPECT_TRUE(WaitUntilSeenAt(game, counter, {x, y})) << "the pointer never came to " << x;
+    return Turn(before, game.Capture().PaddleAngle());
+  };
+  auto play = [&] {
+    seat.MoveTo(left + kCentreX + 150, top + kCentreY);
+    seat.Click(3);  // activates the window: its keys then come
+    usleep(kSettleMs * 1000);
+    seat.TapKey(XK_space);
+    ASSERT_TRUE(game.WaitForScreen(ShownScreen::kGame, kScreenMs));
+    ASSERT_TRUE(WaitUntilSeenAt(game, counter, {kCentreX + 150, kCentreY}));
+    EXPECT_NEAR(turn_to(kCentreX + 180, kCentreY), 10, 3) << "30 px to the right";
+    EXPECT_NEAR(turn_to(kCentreX + 120, kCentreY), -20, 4) << "60 px to the left";
+    seat.Leave();
+    EXPECT_LT(WanderOverASecond(game), 1) << "out of the window";
+    // NOTE: Xwayland reports the leave only when the pointer comes back: a leave and an enter
+    // where it left, then a motion to where it came in, which no hand made.
+    EXPECT_LE(std::abs(turn_to(kCentreX - 100, kCentreY + 60)), 10) << "back in 100 px left";
+    EXPECT_NEAR(turn_to(kCentreX - 70, kCentreY + 60), 10, 3) << "30 px to the right after";
+  };
+  if (found) {
+    play();
+    game.RequestClose();
+  }
   const ProcessResult result = run.get();
   EXPECT_EQ(result.exit_status, 0) << "standard error \"" << result.standard_error << "\"";
 }
