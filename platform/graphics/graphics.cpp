@@ -82,11 +82,13 @@ bool RetraceKeepsTime(int hertz) {
 // The pacing step of a frame: -1 waits in software until the default graphics' next frame is due
 // and swaps at once (or, unpaced, swaps on the retrace in full screen); 0 and 1 pass unchanged.
 // Returns the sync the swap is made with.
+bool PacedDefaultGraphicsIsCurrent() {
+  return current_graphics && current_graphics == default_graphics && paced;
+}
+
 int WaitUntilFrameDue(int sync) {
   if (sync != -1) return sync;
-  if (!current_graphics || current_graphics != default_graphics || !paced) {
-    return current_settings.depth != 0 ? 1 : 0;
-  }
+  if (!PacedDefaultGraphicsIsCurrent()) return current_settings.depth != 0 ? 1 : 0;
   pacer.WaitForNextFrame(Clock());
   return 0;
 }
@@ -265,6 +267,9 @@ void FlipFrame(int sync) {
   if (current_driver == nullptr) return;
   const int swap_sync = WaitUntilFrameDue(sync);
   current_driver->Flip(swap_sync);
+  // NOTE: the input is read as late as the next frame's work allows, not right after this swap:
+  // read then, it would wait most of a frame for a picture that shows it.
+  if (sync == -1 && PacedDefaultGraphicsIsCurrent()) pacer.WaitUntilWorkStarts(Clock());
   PollSystemEvents();
   // A hidden window gets no frames at all; when it is shown again the schedule starts afresh
   // rather than catching up on the frames it missed.

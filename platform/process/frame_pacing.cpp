@@ -18,6 +18,11 @@ int MillisAhead(int later, int earlier) {
 int WrappingAdd(int time, int ms) {
   return static_cast<int>(static_cast<unsigned>(time) + static_cast<unsigned>(ms));
 }
+
+// NOTE: the clock counts whole milliseconds and a sleep may overrun by one, so a frame's work
+// gets this much beyond the longest seen.
+constexpr int kReserveMs = 2;
+constexpr int kQuietSeconds = 3;  // without a longer frame before the margin comes down
 }  // namespace
 
 FrameClock& SystemFrameClock() {
@@ -32,10 +37,38 @@ void FramePacer::Restart(int hertz, int now) {
   remainder_ = 1000 - period_ * hertz_;
   accumulator_ = 0;
   next_frame_time_ = now;
+  // A new schedule starts with its work right after the swap, as if the margin were a whole frame,
+  // and learns the margin from the frames that follow.
+  margin_ = period_;
+  work_started_ = now;
+  longest_work_ = 0;
+  quiet_frames_ = 0;
+}
+
+void FramePacer::WaitUntilWorkStarts(FrameClock& clock) {
+  if (hertz_ == 0) return;
+  const int next_period = period_ + (accumulator_ + remainder_ >= hertz_ ? 1 : 0);
+  const int wait = MillisAhead(WrappingAdd(next_frame_time_, next_period - margin_), clock.Now());
+  if (wait > 0) clock.Delay(wait);
+  work_started_ = clock.Now();
+}
+
+void FramePacer::FollowWork(int work) {
+  longest_work_ = work > longest_work_ ? work : longest_work_;
+  if (work + kReserveMs > margin_) {
+    margin_ = work + kReserveMs < period_ ? work + kReserveMs : period_;
+    quiet_frames_ = 0;
+    longest_work_ = 0;
+  } else if (++quiet_frames_ >= kQuietSeconds * hertz_) {
+    margin_ = longest_work_ + kReserveMs;
+    quiet_frames_ = 0;
+    longest_work_ = 0;
+  }
 }
 
 void FramePacer::WaitForNextFrame(FrameClock& clock) {
   if (hertz_ == 0) return;
+  FollowWork(MillisAhead(clock.Now(), work_started_));
   next_frame_time_ = WrappingAdd(next_frame_time_, period_);
   accumulator_ += remainder_;
   if (accumulator_ >= hertz_) {

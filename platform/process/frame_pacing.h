@@ -24,16 +24,29 @@ class FramePacer {
   // a slow frame is not followed by a burst of catching up.
   void WaitForNextFrame(FrameClock& clock);
 
+  // After a frame is shown: waits until the next one is due less the margin its work needs, so
+  // that the input it reads is as fresh as its work allows. The margin is the longest work of the
+  // last seconds plus a reserve. A frame whose work outgrows it raises it at once; it comes down
+  // only after seconds without that, so that it does not saw up and down.
+  void WaitUntilWorkStarts(FrameClock& clock);
+
   int hertz() const { return hertz_; }
   int period() const { return period_; }
   int remainder() const { return remainder_; }
   int accumulator() const { return accumulator_; }
   int next_frame_time() const { return next_frame_time_; }
+  int margin() const { return margin_; }
 
  private:
+  void FollowWork(int work);
+
   int hertz_ = 0;
   int period_ = 0;
   int remainder_ = 0;
   int accumulator_ = 0;  // sums remainders, in units of 1/hertz milliseconds
   int next_frame_time_ = 0;
+  int margin_ = 0;        // ms before a frame is due that its work starts
+  int work_started_ = 0;  // when the current frame's work started
+  int longest_work_ = 0;  // since the margin last changed
+  int quiet_frames_ = 0;  // frames since the margin last changed
 };

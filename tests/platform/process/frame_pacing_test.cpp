@@ -99,3 +99,62 @@ TEST(FramePacer, TheScheduleSurvivesTheClockWrapAround) {
   for (int i = 0; i < 3; ++i) pacer.WaitForNextFrame(clock);
   EXPECT_EQ(clock.delays, (std::vector<int>{16, 17, 17}));
 }
+
+namespace {
+// Frames whose work takes the given times at 60 Hz, as the flip paces them: each frame's work,
+// then the wait until it is due and its swap, then the wait until the next frame's work starts.
+// For each frame: when its work started and how long before its swap, in ms from the start.
+struct PacedFrame {
+  int swap;
+  int lead;  // from the start of the work to the swap
+};
+std::vector<PacedFrame> PaceWork(const std::vector<int>& works) {
+  ManualClock clock(0);
+  FramePacer pacer;
+  pacer.Restart(60, clock.Now());
+  std::vector<PacedFrame> frames;
+  for (const int work : works) {
+    const int started = clock.Now();
+    clock.Advance(work);
+    pacer.WaitForNextFrame(clock);
+    frames.push_back({clock.Now(), clock.Now() - started});
+    pacer.WaitUntilWorkStarts(clock);
+  }
+  return frames;
+}
+
+std::vector<int> Leads(const std::vector<PacedFrame>& frames, std::size_t from, std::size_t to) {
+  std::vector<int> leads;
+  for (std::size_t i = from; i < to; ++i) leads.push_back(frames[i].lead);
+  return leads;
+}
+}  // namespace
+
+// The swaps keep their schedule; what moves is the start of the work, one margin before the swap:
+// a whole frame at first, then the longest work of the last 3 s plus 2 ms. A longer frame raises
+// the margin at once, and it comes down only after 3 s without one.
+TEST(FramePacer, TheWorkStartsOneMarginBeforeItsSwapAndTheMarginFollowsTheWork) {
+  std::vector<int> works(181, 4);              // 3 s learning, then the margin is 6 ms
+  works.insert(works.end(), {4, 4, 6, 4, 4});  // 6 ms and the reserve outgrow the margin
+  works.insert(works.end(), 176, 4);           // 3 s after it
+  works.insert(works.end(), {4, 4, 4});
+  const std::vector<PacedFrame> frames = PaceWork(works);
+  const std::vector<int> due = DueTimes(60, 0, static_cast<int>(works.size()));
+  for (std::size_t i = 0; i < frames.size(); ++i)
+    ASSERT_EQ(frames[i].swap, due[i]) << "frame " << i;
+  EXPECT_EQ(Leads(frames, 0, 3), (std::vector<int>{16, 16, 16}));
+  EXPECT_EQ(Leads(frames, 179, 186), (std::vector<int>{16, 6, 6, 6, 6, 8, 8}));
+  EXPECT_EQ(Leads(frames, frames.size() - 3, frames.size()), (std::vector<int>{8, 8, 6}));
+}
+
+// A frame that misses its due time is swapped when done, and the schedule restarts from there with
+// its work right after the swap.
+TEST(FramePacer, AFrameThatMissesItsDueTimeRestartsTheScheduleAndTheMargin) {
+  std::vector<int> works(181, 4);
+  works.insert(works.end(), {4, 25, 4, 4});
+  const std::vector<PacedFrame> frames = PaceWork(works);
+  const std::vector<int> due = DueTimes(60, 0, 183);
+  EXPECT_EQ(frames[182].swap, due[182] - 6 + 25) << "6 ms before it was due, 25 ms of work";
+  EXPECT_EQ(frames[183].swap - frames[182].swap, 16);
+  EXPECT_EQ(Leads(frames, 183, 185), (std::vector<int>{16, 16}));
+}
