@@ -19,10 +19,10 @@ int WrappingAdd(int time, int ms) {
   return static_cast<int>(static_cast<unsigned>(time) + static_cast<unsigned>(ms));
 }
 
-// NOTE: the clock counts whole milliseconds and a sleep may overrun by one, so a frame's work
-// gets this much beyond the longest seen.
-constexpr int kReserveMs = 2;
-constexpr int kQuietSeconds = 3;  // without a longer frame before the margin comes down
+// NOTE: the clock counts whole milliseconds, so a work read as n ms may have taken almost n + 1:
+// the margin gives that much beyond the longest seen.
+constexpr int kReserveMs = 1;
+constexpr int kQuietSeconds = 2;  // without a longer frame before the margin comes down
 }  // namespace
 
 FrameClock& SystemFrameClock() {

@@ -131,30 +131,30 @@ std::vector<int> Leads(const std::vector<PacedFrame>& frames, std::size_t from, 
 }  // namespace
 
 // The swaps keep their schedule; what moves is the start of the work, one margin before the swap:
-// a whole frame at first, then the longest work of the last 3 s plus 2 ms. A longer frame raises
-// the margin at once, and it comes down only after 3 s without one.
+// a whole frame at first, then the longest work of the last 2 s plus 1 ms. A longer frame raises
+// the margin at once, and it comes down only after 2 s without one.
 TEST(FramePacer, TheWorkStartsOneMarginBeforeItsSwapAndTheMarginFollowsTheWork) {
-  std::vector<int> works(181, 4);              // 3 s learning, then the margin is 6 ms
-  works.insert(works.end(), {4, 4, 6, 4, 4});  // 6 ms and the reserve outgrow the margin
-  works.insert(works.end(), 176, 4);           // 3 s after it
+  std::vector<int> works(121, 4);              // 2 s learning, then the margin is 5 ms
+  works.insert(works.end(), {4, 4, 5, 4, 4});  // 5 ms and the reserve outgrow the margin
+  works.insert(works.end(), 116, 4);           // 2 s after it
   works.insert(works.end(), {4, 4, 4});
   const std::vector<PacedFrame> frames = PaceWork(works);
   const std::vector<int> due = DueTimes(60, 0, static_cast<int>(works.size()));
   for (std::size_t i = 0; i < frames.size(); ++i)
     ASSERT_EQ(frames[i].swap, due[i]) << "frame " << i;
   EXPECT_EQ(Leads(frames, 0, 3), (std::vector<int>{16, 16, 16}));
-  EXPECT_EQ(Leads(frames, 179, 186), (std::vector<int>{16, 6, 6, 6, 6, 8, 8}));
-  EXPECT_EQ(Leads(frames, frames.size() - 3, frames.size()), (std::vector<int>{8, 8, 6}));
+  EXPECT_EQ(Leads(frames, 119, 126), (std::vector<int>{16, 5, 5, 5, 5, 6, 6}));
+  EXPECT_EQ(Leads(frames, frames.size() - 3, frames.size()), (std::vector<int>{6, 6, 5}));
 }
 
 // A frame that misses its due time is swapped when done, and the schedule restarts from there with
 // its work right after the swap.
 TEST(FramePacer, AFrameThatMissesItsDueTimeRestartsTheScheduleAndTheMargin) {
-  std::vector<int> works(181, 4);
+  std::vector<int> works(121, 4);
   works.insert(works.end(), {4, 25, 4, 4});
   const std::vector<PacedFrame> frames = PaceWork(works);
-  const std::vector<int> due = DueTimes(60, 0, 183);
-  EXPECT_EQ(frames[182].swap, due[182] - 6 + 25) << "6 ms before it was due, 25 ms of work";
-  EXPECT_EQ(frames[183].swap - frames[182].swap, 16);
-  EXPECT_EQ(Leads(frames, 183, 185), (std::vector<int>{16, 16}));
+  const std::vector<int> due = DueTimes(60, 0, 123);
+  EXPECT_EQ(frames[122].swap, due[122] - 5 + 25) << "5 ms before it was due, 25 ms of work";
+  EXPECT_EQ(frames[123].swap - frames[122].swap, 16);
+  EXPECT_EQ(Leads(frames, 123, 125), (std::vector<int>{16, 16}));
 }
