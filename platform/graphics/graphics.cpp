@@ -89,6 +89,7 @@ bool PacedDefaultGraphicsIsCurrent() {
 int WaitUntilFrameDue(int sync) {
   if (sync != -1) return sync;
   if (!PacedDefaultGraphicsIsCurrent()) return current_settings.depth != 0 ? 1 : 0;
+  current_driver->FinishFrame();
   pacer.WaitForNextFrame(Clock());
   return 0;
 }

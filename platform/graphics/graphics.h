@@ -54,6 +54,9 @@ class TGraphicsDriver {
   virtual void SetGraphics(const std::shared_ptr<TGraphics>& graphics) = 0;
   // -1 is never passed here; 0 swaps at once, any other value waits for the vertical retrace.
   virtual void Flip(int sync) = 0;
+  // Before a paced frame waits until it is due: hands what was drawn to the renderer, so that it
+  // is rendered while the frame waits rather than after.
+  virtual void FinishFrame() {}
 };
 
 // Makes `driver` the one that creates contexts (when it is a different one) and stores the flags

@@ -128,6 +128,13 @@ void TGLVex2DDriver::SetGraphics(const std::shared_ptr<TGraphics>& graphics) {
   vex->MakeCurrent();
 }
 
+// NOTE: a software renderer renders on its own threads once the commands are flushed; the swap
+// then only waits for what is left.
+void TGLVex2DDriver::FinishFrame() {
+  EndQuadBatch();
+  glFlush();
+}
+
 void TGLVex2DDriver::Flip(int sync) {
   EndQuadBatch();
   GLGraphicsDriver()->Flip(sync);

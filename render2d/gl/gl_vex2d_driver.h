@@ -20,6 +20,7 @@ class TGLVex2DDriver : public TVex2DDriver {
   // current, the context reset for 2D drawing and its state applied; anything else is refused.
   void SetGraphics(const std::shared_ptr<TGraphics>& graphics) override;
   void Flip(int sync) override;
+  void FinishFrame() override;
 
   // A texture frame (gl_image_frame.h), made in the hidden shared context.
   std::shared_ptr<TImageFrame> CreateFrameFromPixmap(const TPixmap& pixmap, int flags) override;
