@@ -17,5 +17,5 @@ file(WRITE "${OUTPUT}.tmp"
   "const unsigned char ${SYMBOL}[] = {\n    ${bytes}\n};\n"
   "const unsigned long ${SYMBOL}_size = ${byte_count};\n")
 # Only a changed source is rewritten, so an unchanged resource triggers no recompilation.
-file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+execute_process(COMMAND ${CMAKE_COMMAND} -E copy_if_different "${OUTPUT}.tmp" "${OUTPUT}")
 file(REMOVE "${OUTPUT}.tmp")

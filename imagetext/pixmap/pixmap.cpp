@@ -31,7 +31,7 @@ PixmapRef TPixmap::Create(int width, int height, int format, int align) {
   pixmap->pitch = static_cast<int>(pitch);
   pixmap->capacity = static_cast<int>(pitch * height);
   try {
-    pixmap->_memory = std::make_unique_for_overwrite<std::uint8_t[]>(pixmap->capacity);
+    pixmap->_memory = std::make_unique<std::uint8_t[]>(pixmap->capacity);
   } catch (const std::bad_alloc&) {
     RaiseRuntimeError("Unable to allocate " + std::to_string(pixmap->capacity) +
                       " bytes for a pixmap of " + std::to_string(width) + "x" +

@@ -185,6 +185,8 @@ TEST(WindowScale, FollowsTheDesktopOrTheOptionAsFarAsTheScreenHolds) {
                                               {"--scale", "0.9"},
                                               {"--scale", "4.5"},
                                               {"--scale", "1,5"},
+                                              {"--scale", "1.5x"},
+                                              {"--scale", "1.2.5"},
                                               {"--scale", "nan"},
                                               {"--scale", "zwei"},
                                               {"--scale"}}) {
