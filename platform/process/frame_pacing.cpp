@@ -19,9 +19,9 @@ int WrappingAdd(int time, int ms) {
   return static_cast<int>(static_cast<unsigned>(time) + static_cast<unsigned>(ms));
 }
 
-// NOTE: the clock counts whole milliseconds, so a work read as n ms may have taken almost n + 1:
-// the margin gives that much beyond the longest seen.
-constexpr int kReserveMs = 1;
+// NOTE: the clock counts whole milliseconds, so a work read as n ms may have taken almost n + 1,
+// and a sleep may end a little late: the margin gives this much beyond the longest seen.
+constexpr int kReserveMs = 2;
 constexpr int kQuietSeconds = 2;  // without a longer frame before the margin comes down
 }  // namespace
 
@@ -48,9 +48,11 @@ void FramePacer::Restart(int hertz, int now) {
 void FramePacer::WaitUntilWorkStarts(FrameClock& clock) {
   if (hertz_ == 0) return;
   const int next_period = period_ + (accumulator_ + remainder_ >= hertz_ ? 1 : 0);
-  const int wait = MillisAhead(WrappingAdd(next_frame_time_, next_period - margin_), clock.Now());
+  const int start = WrappingAdd(next_frame_time_, next_period - margin_);
+  const int wait = MillisAhead(start, clock.Now());
   if (wait > 0) clock.Delay(wait);
-  work_started_ = clock.Now();
+  // NOTE: a sleep that ends late on a busy machine counts as work: the margin must hold it too.
+  work_started_ = wait > 0 ? start : clock.Now();
 }
 
 void FramePacer::FollowWork(int work) {

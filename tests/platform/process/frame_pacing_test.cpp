@@ -108,7 +108,8 @@ struct PacedFrame {
   int swap;
   int lead;  // from the start of the work to the swap
 };
-std::vector<PacedFrame> PaceWork(const std::vector<int>& works) {
+std::vector<PacedFrame> PaceWork(const std::vector<int>& works, std::size_t late_wake_after = 0,
+                                 int late_wake_ms = 0) {
   ManualClock clock(0);
   FramePacer pacer;
   pacer.Restart(60, clock.Now());
@@ -118,6 +119,7 @@ std::vector<PacedFrame> PaceWork(const std::vector<int>& works) {
     clock.Advance(work);
     pacer.WaitForNextFrame(clock);
     frames.push_back({clock.Now(), clock.Now() - started});
+    if (frames.size() == late_wake_after) clock.oversleep = late_wake_ms;
     pacer.WaitUntilWorkStarts(clock);
   }
   return frames;
@@ -131,11 +133,11 @@ std::vector<int> Leads(const std::vector<PacedFrame>& frames, std::size_t from, 
 }  // namespace
 
 // The swaps keep their schedule; what moves is the start of the work, one margin before the swap:
-// a whole frame at first, then the longest work of the last 2 s plus 1 ms. A longer frame raises
+// a whole frame at first, then the longest work of the last 2 s plus 2 ms. A longer frame raises
 // the margin at once, and it comes down only after 2 s without one.
 TEST(FramePacer, TheWorkStartsOneMarginBeforeItsSwapAndTheMarginFollowsTheWork) {
-  std::vector<int> works(121, 4);              // 2 s learning, then the margin is 5 ms
-  works.insert(works.end(), {4, 4, 5, 4, 4});  // 5 ms and the reserve outgrow the margin
+  std::vector<int> works(121, 4);              // 2 s learning, then the margin is 6 ms
+  works.insert(works.end(), {4, 4, 6, 4, 4});  // 6 ms and the reserve outgrow the margin
   works.insert(works.end(), 116, 4);           // 2 s after it
   works.insert(works.end(), {4, 4, 4});
   const std::vector<PacedFrame> frames = PaceWork(works);
@@ -143,8 +145,8 @@ TEST(FramePacer, TheWorkStartsOneMarginBeforeItsSwapAndTheMarginFollowsTheWork) 
   for (std::size_t i = 0; i < frames.size(); ++i)
     ASSERT_EQ(frames[i].swap, due[i]) << "frame " << i;
   EXPECT_EQ(Leads(frames, 0, 3), (std::vector<int>{16, 16, 16}));
-  EXPECT_EQ(Leads(frames, 119, 126), (std::vector<int>{16, 5, 5, 5, 5, 6, 6}));
-  EXPECT_EQ(Leads(frames, frames.size() - 3, frames.size()), (std::vector<int>{6, 6, 5}));
+  EXPECT_EQ(Leads(frames, 119, 126), (std::vector<int>{16, 6, 6, 6, 6, 8, 8}));
+  EXPECT_EQ(Leads(frames, frames.size() - 3, frames.size()), (std::vector<int>{8, 8, 6}));
 }
 
 // A frame that misses its due time is swapped when done, and the schedule restarts from there with
@@ -154,7 +156,14 @@ TEST(FramePacer, AFrameThatMissesItsDueTimeRestartsTheScheduleAndTheMargin) {
   works.insert(works.end(), {4, 25, 4, 4});
   const std::vector<PacedFrame> frames = PaceWork(works);
   const std::vector<int> due = DueTimes(60, 0, 123);
-  EXPECT_EQ(frames[122].swap, due[122] - 5 + 25) << "5 ms before it was due, 25 ms of work";
+  EXPECT_EQ(frames[122].swap, due[122] - 6 + 25) << "6 ms before it was due, 25 ms of work";
   EXPECT_EQ(frames[123].swap - frames[122].swap, 16);
   EXPECT_EQ(Leads(frames, 123, 125), (std::vector<int>{16, 16}));
+}
+
+// A sleep until the work starts that ends 3 ms late leaves the 4 ms frame 1 ms past its due time:
+// the lateness counts as work, and the margin grows to hold it.
+TEST(FramePacer, ASleepThatEndsLateCountsAsWork) {
+  const std::vector<PacedFrame> frames = PaceWork(std::vector<int>(125, 4), 122, 3);
+  EXPECT_EQ(Leads(frames, 121, 125), (std::vector<int>{6, 4, 9, 9}));
 }
