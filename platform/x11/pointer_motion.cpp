@@ -129,10 +129,6 @@ bool PointerWarpsWanted() {
   return warps_wanted;
 }
 
-bool PointerWarpsUndone() {
-  return state.warps_undone;
-}
-
 PointerPoint ReachableWarpTarget(PointerPoint target, int window_width, int window_height,
                                  int root_width, int root_height) {
   if (!state.origin_known) return target;

@@ -29,8 +29,6 @@ void PointerEnteredAt(PointerPoint at, PointerPoint at_root, unsigned long time)
 // The window moved or changed size under the pointer: until the next report the window's origin on
 // the root, and so where the pointer is in it, is unknown.
 void ForgetPointerPlace();
-// Whether the last warps were undone by the device's next reports.
-bool PointerWarpsUndone();
 
 // Whether the pointer is warped at all (on unless the player asks otherwise). Without warps the
 // pointer goes where the hand takes it, out of the window too, and no compositor locks it: the way
