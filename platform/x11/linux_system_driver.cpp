@@ -85,19 +85,22 @@ bool TLinuxSystemDriver::MoveMouse(int x, int y) {
                           DisplayWidth(display, DefaultScreen(display)),
                           DisplayHeight(display, DefaultScreen(display)));
   if (!PointerWarpsWanted()) {
-    PlacePointer({x, y}, to, false);
+    PlacePointer({x, y}, to, std::nullopt);
     return true;
   }
   // NOTE: the pointer is moved by the way from where it was last seen to (x, y), not to (x, y): a
   // move the server made after the program read the pointer and before the warp then stays, where
   // a warp to (x, y) would undo it and the player's motion would be lost.
   int seen_x = 0, seen_y = 0;
-  if (PointerSeenAt(seen_x, seen_y))
+  PointerWarp warp{NextRequest(display), std::nullopt};
+  if (PointerSeenAt(seen_x, seen_y)) {
     XWarpPointer(display, None, None, 0, 0, 0, 0, to.x - seen_x, to.y - seen_y);
-  else
+    warp.from = PointerPoint{seen_x, seen_y};
+  } else {
     XWarpPointer(display, None, window, 0, 0, 0, 0, to.x, to.y);
+  }
   SetPointerSeenAt(to.x, to.y);
-  PlacePointer({x, y}, to, true);
+  PlacePointer({x, y}, to, warp);
   return true;
 }
 

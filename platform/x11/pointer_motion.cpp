@@ -2,28 +2,40 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/x11/window_picture.h"
 
 namespace {
 // Warps judged the same way in a row before the judgement changes: one report that lands near where
 // the hand was can also be a mouse that kept its pace, and one near the target a hand that crossed
-// the middle.
+// the middle. A report far from where the warp put the pointer and next to the hand's last one is
+// clear at once.
 constexpr int kJudgementsToTrust = 2;
+constexpr int kClearLead = 8;
+constexpr int kClearDistance = 24;  // window pixels
+// A device that reports positions and jumps this far after this long a silence was taken away and
+// put down elsewhere (a pen lifted, a pointer that left over another surface and came back).
+constexpr int kPutDownDistance = 32;  // window pixels
+constexpr unsigned long kPutDownMs = 100;
 
 struct PointerMotionState {
-  bool placed = false;           // a placement is in force
-  PointerPoint picture;          // where the program put the pointer, in picture pixels
-  PointerPoint target;           // the same in window pixels, where a warp lands
-  bool warped = false;           // a warp toward target went out
-  bool landing_due = false;      // and its own motion event is still to come
-  bool judged = false;           // the first report since the placement chose the reference
+  bool placed = false;       // a placement is in force
+  PointerPoint picture;      // where the program put the pointer, in picture pixels
+  PointerPoint moved;        // the hand's motion since, in window pixels
+  bool landing_due = false;  // a warp went out, and its own motion event is still to come
+  unsigned long warp_serial = 0;
+  bool warp_to_target = false;  // it moves the pointer to the target, not by a way
+  PointerPoint warp_target;
+  PointerPoint warp_by;
+  bool judged = false;           // the first report after the landing was judged
+  PointerPoint pointer;          // the X pointer as last reported, landings included
+  bool hand_known = false;       // a report of the device itself is known
+  PointerPoint hand;             // its last one
+  unsigned long hand_time = 0;   // and when
   bool entered = false;          // the pointer came in, and no report since
   unsigned long entered_at = 0;  // the server's time of that
-  PointerPoint reference;        // window pixel the motion since the placement is measured from
-  bool hand_known = false;       // the last report of a device (not a warp's landing) is known
-  PointerPoint hand;
-  bool origin_known = false;  // the window's top left on the root, from the last report
+  bool origin_known = false;     // the window's top left on the root, from the last report
   PointerPoint origin;
   int judged_in_a_row = 0;  // the last judgements that disagree with warps_undone
   bool warps_undone = false;
@@ -36,22 +48,24 @@ int Distance(PointerPoint a, PointerPoint b) {
   return std::abs(a.x - b.x) + std::abs(a.y - b.y);
 }
 
-// A report after a warp lands either near the warp's target (the device moves the pointer on from
-// where it was put) or near the hand's last report (the device reports positions). Only a clear
-// lead counts. A report on the very spot of the hand's last one is what a mouse that kept its pace
-// sends, and one on the target is a tablet's: a mouse that did not move sends none.
-void JudgeWarp(PointerPoint report) {
+// A report after a warp lands either near where the warp put the pointer (the device moves it on
+// from there) or near the hand's last report (the device reports positions). Only a clear lead
+// counts. A report on the very spot of the hand's last one is what a mouse that kept its pace
+// sends, and one on the landing is a tablet's: a mouse that did not move sends none.
+void JudgeWarp(PointerPoint report, PointerPoint landing) {
   const int from_hand = Distance(report, state.hand);
-  const int from_target = Distance(report, state.target);
-  if (Distance(state.hand, state.target) <= 1) return;
+  const int from_landing = Distance(report, landing);
+  if (Distance(state.hand, landing) <= 1) return;
   bool undone = false;
-  if (report != state.hand && 2 * from_hand <= from_target)
+  if (report != state.hand && 2 * from_hand <= from_landing)
     undone = true;
-  else if (report == state.target || 2 * from_target > from_hand)
+  else if (report == landing || 2 * from_landing > from_hand)
     return;
+  const bool clear = undone && from_landing >= kClearDistance &&
+                     from_landing >= kClearLead * std::max(from_hand, 1);
   if (undone == state.warps_undone) {
     state.judged_in_a_row = 0;
-  } else if (++state.judged_in_a_row >= kJudgementsToTrust) {
+  } else if (clear || ++state.judged_in_a_row >= kJudgementsToTrust) {
     state.warps_undone = undone;
     state.judged_in_a_row = 0;
   }
@@ -61,62 +75,90 @@ void FollowOrigin(PointerPoint at, PointerPoint at_root) {
   state.origin_known = true;
   state.origin = {at_root.x - at.x, at_root.y - at.y};
 }
-}  // namespace
 
-void PlacePointer(PointerPoint picture, PointerPoint target, bool warped) {
-  state.placed = true;
-  state.picture = picture;
-  state.target = target;
-  state.warped = warped;
-  state.landing_due = warped;
-  state.judged = false;
-  if (warped) state.entered = false;  // the warp's landing is the place
+PointerPoint SeenPosition() {
+  return {state.picture.x + PictureDistanceX(state.moved.x),
+          state.picture.y + PictureDistanceY(state.moved.y)};
 }
 
-PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned long time) {
-  FollowOrigin(at, at_root);
-  if (!state.placed) {
-    state.hand_known = true;
-    state.hand = at;
-    return {PictureX(at.x), PictureY(at.y)};
+// Where the device's next report is measured from: a mouse moves the pointer on from where it is,
+// a device that reports positions from where the hand was.
+PointerPoint MotionBase() {
+  return state.warps_undone && state.hand_known ? state.hand : state.pointer;
+}
+
+// Where the warp put the pointer: moved by a way from wherever the reports made before it left it.
+PointerPoint Landing() {
+  if (state.warp_to_target) return state.warp_target;
+  return {state.pointer.x + state.warp_by.x, state.pointer.y + state.warp_by.y};
+}
+
+void FollowDevice(PointerPoint at, unsigned long time, bool place) {
+  if (!place) {
+    const PointerPoint base = MotionBase();
+    state.moved = {state.moved.x + at.x - base.x, state.moved.y + at.y - base.y};
   }
-  if (state.entered && time == state.entered_at) {
-    // NOTE: Xwayland reports a pointer that comes back where it left, then moves it to where it
-    // came in, at the same time: neither is the hand's motion.
-    state.judged = true;
-    state.reference = at;
-  }
-  state.entered = false;
-  if (!state.judged) {
-    // NOTE: the warp's own motion event lands on the target; it is no report of the device.
-    if (state.landing_due && at == state.target) {
-      state.landing_due = false;
-      return state.picture;
-    }
-    state.judged = true;
-    if (state.warped && state.hand_known) JudgeWarp(at);
-    const bool from_hand = !state.warped || state.warps_undone;
-    state.reference = !from_hand ? state.target : state.hand_known ? state.hand : at;
-  }
+  state.pointer = at;
   state.hand_known = true;
   state.hand = at;
-  return {state.picture.x + PictureDistanceX(at.x - state.reference.x),
-          state.picture.y + PictureDistanceY(at.y - state.reference.y)};
+  state.hand_time = time;
+}
+}  // namespace
+
+void PlacePointer(PointerPoint picture, PointerPoint target, std::optional<PointerWarp> warp) {
+  if (state.landing_due) state.pointer = Landing();  // a warp whose motion event never came
+  state.placed = true;
+  state.picture = picture;
+  state.moved = {};
+  state.landing_due = warp.has_value();
+  state.judged = !warp;
+  if (!warp) return;
+  state.entered = false;  // the warp's landing is the place
+  state.warp_serial = warp->serial;
+  state.warp_to_target = !warp->from;
+  state.warp_target = target;
+  if (warp->from) state.warp_by = {target.x - warp->from->x, target.y - warp->from->y};
+}
+
+PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned long time,
+                             unsigned long serial) {
+  FollowOrigin(at, at_root);
+  if (!state.placed) {
+    FollowDevice(at, time, true);
+    return {PictureX(at.x), PictureY(at.y)};
+  }
+  // NOTE: Xwayland reports a pointer that comes back where it left, then moves it to where it came
+  // in, at the same time: neither is the hand's motion.
+  const bool entering = state.entered && time == state.entered_at;
+  state.entered = false;
+  // NOTE: events made before the warp carry an older serial. The first made after it is the warp's
+  // own motion event, which lands where the warp moved the pointer: no report of the device.
+  if (state.landing_due && static_cast<long>(serial - state.warp_serial) >= 0) {
+    state.landing_due = false;
+    state.pointer = Landing();
+    if (at == state.pointer) return SeenPosition();
+  }
+  if (!state.landing_due && !state.judged) {
+    state.judged = true;
+    if (state.hand_known && !entering) JudgeWarp(at, state.pointer);
+  }
+  const bool put_down = state.warps_undone && state.hand_known &&
+                        time - state.hand_time >= kPutDownMs &&
+                        Distance(at, state.hand) >= kPutDownDistance;
+  FollowDevice(at, time, entering || put_down);
+  return SeenPosition();
 }
 
 void PointerEnteredAt(PointerPoint at, PointerPoint at_root, unsigned long time) {
   FollowOrigin(at, at_root);
   state.entered = true;
   state.entered_at = time;
-  state.hand_known = true;
-  state.hand = at;
-  // The motion since is measured from where the pointer came in.
-  state.judged = true;
-  state.reference = at;
+  FollowDevice(at, time, true);
 }
 
 void ForgetPointerPlace() {
   state.placed = false;
+  state.landing_due = false;
   state.hand_known = false;
   state.origin_known = false;
 }

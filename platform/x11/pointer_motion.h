@@ -6,6 +6,8 @@
 // reports after a warp land. No X here: the pump and the system driver feed it.
 #pragma once
 
+#include <optional>
+
 struct PointerPoint {
   int x = 0;
   int y = 0;
@@ -13,16 +15,24 @@ struct PointerPoint {
   bool operator==(const PointerPoint&) const = default;
 };
 
+// A warp that went out: the serial of its request, and the pointer position it moved the pointer
+// from by the way to the target, or none when it moved it to the target outright.
+struct PointerWarp {
+  unsigned long serial = 0;
+  std::optional<PointerPoint> from;
+};
+
 // The program put the pointer at `picture` (picture pixels), which is `target` in the input
-// window's pixels; `warped` says whether a warp toward it went out. A warp's own motion event lands
-// on the target, also when the pointer was there already. Without a warp the pointer stays where
-// it is, and motion is measured from where it was last reported.
-void PlacePointer(PointerPoint picture, PointerPoint target, bool warped);
+// window's pixels, with a warp or without one. A warp's own motion event lands where it moved the
+// pointer, also when that is where the pointer was. Without a warp the pointer stays where it is,
+// and motion is measured from where it was last reported.
+void PlacePointer(PointerPoint picture, PointerPoint target, std::optional<PointerWarp> warp);
 // A motion report of the server at `at` (window pixels) and `at_root` (root pixels), stamped with
-// the server's `time`. Returns the position the program sees, in picture pixels: before any
-// placement the picture pixel under the pointer; after one, the placed position plus the motion
-// since, the same way to either side.
-PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned long time);
+// the server's `time` and the `serial` of the last request it had read. Returns the position the
+// program sees, in picture pixels: before any placement the picture pixel under the pointer; after
+// one, the placed position plus the motion since, the same way to either side.
+PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned long time,
+                             unsigned long serial);
 // The pointer came into the window at `at`: a place, not a motion, and so is a report at the same
 // time.
 void PointerEnteredAt(PointerPoint at, PointerPoint at_root, unsigned long time);

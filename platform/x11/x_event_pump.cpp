@@ -92,8 +92,8 @@ void TranslateMotion(const XMotionEvent& motion) {
   }
   SetPointerInInputWindow(true);
   SetPointerSeenAt(motion.x, motion.y);
-  const PointerPoint seen =
-      ReportPointerAt({motion.x, motion.y}, {motion.x_root, motion.y_root}, motion.time);
+  const PointerPoint seen = ReportPointerAt({motion.x, motion.y}, {motion.x_root, motion.y_root},
+                                            motion.time, motion.serial);
   EmitEvent(EVENT_MOUSEMOVE, 0, seen.x, seen.y);
 }
 

@@ -1,6 +1,7 @@
 // The polled input state fed by a real X server through XTest, read the way the game reads it.
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -168,7 +169,8 @@ int SteeringFrame() {
 TEST_F(PolledXInput, SteeringFollowsTheHandWhetherTheDeviceReportsMotionOrPositions) {
   for (const bool positions : {false, true}) {
     SCOPED_TRACE(positions ? "positions" : "motion");
-    int hand = kMiddleX;
+    // The tablet's hand rests well right of the middle when play starts warping.
+    int hand = positions ? kMiddleX + 150 : kMiddleX;
     auto move = [&](int dx) {
       hand += dx;
       if (positions)
@@ -185,17 +187,21 @@ TEST_F(PolledXInput, SteeringFollowsTheHandWhetherTheDeviceReportsMotionOrPositi
       for (int i = 0; i < frames_after; ++i) turn += SteeringFrame() / 3;
       return turn;
     };
+    move(0);
     degrees(0, 0, 3);
-    if (positions) {
-      EXPECT_NEAR(degrees(10, 3, 5), 10, 3);
-      EXPECT_NEAR(degrees(20, -3, 5), -20, 4);
-      EXPECT_EQ(degrees(1, 90, 10), 30) << "one report, then stillness";
-    } else {
-      EXPECT_EQ(degrees(10, 3, 5), 10);
-      EXPECT_EQ(degrees(20, -3, 5), -20);
-      EXPECT_EQ(degrees(1, 90, 10), 30);
-    }
+    EXPECT_NEAR(degrees(10, 3, 5), 10, positions ? 3 : 0);
+    EXPECT_NEAR(degrees(20, -3, 5), -20, positions ? 4 : 0);
+    EXPECT_EQ(degrees(1, 90, 10), 30) << "one report, then stillness";
+    // A move the server makes between a frame's read and its warp steers the next frame.
+    const int read = MousePosX() - kMiddleX;
+    move(9);
+    PlaceMouse(kMiddleX, kMiddleY);
+    EXPECT_EQ(read + SteeringFrame() + SteeringFrame(), 9);
   }
+  // A pen lifted and put down elsewhere after a pause is a place, not a motion.
+  usleep(150000);
+  window_->ReportPointerAt(kMiddleX - 200, kMiddleY);
+  EXPECT_EQ(SteeringFrame(), 0);
 }
 
 // A move from the middle turns the same to the right and to the left whichever window column the
