@@ -14,10 +14,6 @@ namespace {
 constexpr int kJudgementsToTrust = 2;
 constexpr int kClearLead = 8;
 constexpr int kClearDistance = 24;  // window pixels
-// A device that reports positions and jumps this far after this long a silence was taken away and
-// put down elsewhere (a pen lifted, a pointer that left over another surface and came back).
-constexpr int kPutDownDistance = 32;  // window pixels
-constexpr unsigned long kPutDownMs = 100;
 
 struct PointerMotionState {
   bool placed = false;       // a placement is in force
@@ -32,7 +28,6 @@ struct PointerMotionState {
   PointerPoint pointer;          // the X pointer as last reported, landings included
   bool hand_known = false;       // a report of the device itself is known
   PointerPoint hand;             // its last one
-  unsigned long hand_time = 0;   // and when
   bool entered = false;          // the pointer came in, and no report since
   unsigned long entered_at = 0;  // the server's time of that
   bool origin_known = false;     // the window's top left on the root, from the last report
@@ -93,7 +88,7 @@ PointerPoint Landing() {
   return {state.pointer.x + state.warp_by.x, state.pointer.y + state.warp_by.y};
 }
 
-void FollowDevice(PointerPoint at, unsigned long time, bool place) {
+void FollowDevice(PointerPoint at, bool place) {
   if (!place) {
     const PointerPoint base = MotionBase();
     state.moved = {state.moved.x + at.x - base.x, state.moved.y + at.y - base.y};
@@ -101,7 +96,6 @@ void FollowDevice(PointerPoint at, unsigned long time, bool place) {
   state.pointer = at;
   state.hand_known = true;
   state.hand = at;
-  state.hand_time = time;
 }
 }  // namespace
 
@@ -124,7 +118,7 @@ PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned lon
                              unsigned long serial) {
   FollowOrigin(at, at_root);
   if (!state.placed) {
-    FollowDevice(at, time, true);
+    FollowDevice(at, true);
     return {PictureX(at.x), PictureY(at.y)};
   }
   // NOTE: Xwayland reports a pointer that comes back where it left, then moves it to where it came
@@ -142,10 +136,7 @@ PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned lon
     state.judged = true;
     if (state.hand_known && !entering) JudgeWarp(at, state.pointer);
   }
-  const bool put_down = state.warps_undone && state.hand_known &&
-                        time - state.hand_time >= kPutDownMs &&
-                        Distance(at, state.hand) >= kPutDownDistance;
-  FollowDevice(at, time, entering || put_down);
+  FollowDevice(at, entering);
   return SeenPosition();
 }
 
@@ -153,7 +144,7 @@ void PointerEnteredAt(PointerPoint at, PointerPoint at_root, unsigned long time)
   FollowOrigin(at, at_root);
   state.entered = true;
   state.entered_at = time;
-  FollowDevice(at, time, true);
+  FollowDevice(at, true);
 }
 
 void ForgetPointerPlace() {

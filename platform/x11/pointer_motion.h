@@ -33,8 +33,8 @@ void PlacePointer(PointerPoint picture, PointerPoint target, std::optional<Point
 // one, the placed position plus the motion since, the same way to either side.
 PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned long time,
                              unsigned long serial);
-// The pointer came into the window at `at`: a place, not a motion, and so is a report at the same
-// time.
+// The pointer came into the window at `at`, or came back to it from over another surface: a
+// place, not a motion, and so is a report at the same time.
 void PointerEnteredAt(PointerPoint at, PointerPoint at_root, unsigned long time);
 // The window moved or changed size under the pointer: until the next report the window's origin on
 // the root, and so where the pointer is in it, is unknown.

@@ -85,13 +85,29 @@ void TranslateButton(const XButtonEvent& button, bool pressed) {
 // NOTE: motion in the input window also tells that the pointer is in it. Under Xwayland the X
 // pointer stays inside the window while the real one is over no X surface, and comes back with a
 // motion from there, not with an EnterNotify.
-void TranslateMotion(const XMotionEvent& motion) {
+// NOTE: a pointer that Xwayland's X pointer never saw leave (it left over another surface while
+// the program's warps kept the X pointer inside) comes back as two motion reports to the same
+// place at the same time, which no device sends: the first is a place, like an EnterNotify. A
+// warp that moves nothing right after a move looks the same, but its report is made after the
+// warp's request, with a later serial.
+bool ComesBack(Display* display, const XMotionEvent& motion) {
+  if (XEventsQueued(display, QueuedAlready) == 0) return false;
+  XEvent next;
+  XPeekEvent(display, &next);
+  return next.type == MotionNotify && next.xmotion.window == motion.window &&
+         next.xmotion.time == motion.time && next.xmotion.serial == motion.serial &&
+         next.xmotion.x == motion.x && next.xmotion.y == motion.y;
+}
+
+void TranslateMotion(Display* display, const XMotionEvent& motion) {
   if (motion.window != InputWindow()) {
     EmitEvent(EVENT_MOUSEMOVE, 0, PictureX(motion.x), PictureY(motion.y));
     return;
   }
   SetPointerInInputWindow(true);
   SetPointerSeenAt(motion.x, motion.y);
+  if (ComesBack(display, motion))
+    PointerEnteredAt({motion.x, motion.y}, {motion.x_root, motion.y_root}, motion.time);
   const PointerPoint seen = ReportPointerAt({motion.x, motion.y}, {motion.x_root, motion.y_root},
                                             motion.time, motion.serial);
   EmitEvent(EVENT_MOUSEMOVE, 0, seen.x, seen.y);
@@ -112,7 +128,7 @@ void TranslateXEvent(Display* display, XEvent& event) {
       TranslateButton(event.xbutton, false);
       break;
     case MotionNotify:
-      TranslateMotion(event.xmotion);
+      TranslateMotion(display, event.xmotion);
       break;
     case KeymapNotify:
       ReleaseKeysUpIn(event.xkeymap.key_vector);

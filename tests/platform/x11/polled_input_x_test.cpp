@@ -1,9 +1,11 @@
 // The polled input state fed by a real X server through XTest, read the way the game reads it.
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <vector>
+
+// Xlib after gtest: its macros (None, Bool) collide with gtest's names.
+#include <X11/extensions/XTest.h>
 
 #include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
@@ -198,10 +200,20 @@ TEST_F(PolledXInput, SteeringFollowsTheHandWhetherTheDeviceReportsMotionOrPositi
     PlaceMouse(kMiddleX, kMiddleY);
     EXPECT_EQ(read + SteeringFrame() + SteeringFrame(), 9);
   }
-  // A pen lifted and put down elsewhere after a pause is a place, not a motion.
-  usleep(150000);
-  window_->ReportPointerAt(kMiddleX - 200, kMiddleY);
+  // Xwayland's pointer back from over another surface, which its X pointer never saw leave: two
+  // reports to one place at one time, a place and not a motion.
+  window_->Sync();  // the last frame's warp first
+  Display* xwayland = XOpenDisplay(nullptr);
+  XSelectInput(xwayland, window_->window(), PointerMotionMask);
+  XTestFakeMotionEvent(xwayland, DefaultScreen(xwayland), kMiddleX - 200, kMiddleY, 0);
+  XEvent back{};
+  XWindowEvent(xwayland, window_->window(), PointerMotionMask, &back);
+  XSendEvent(xwayland, window_->window(), False, PointerMotionMask, &back);
+  XCloseDisplay(xwayland);
+  window_->Sync();
   EXPECT_EQ(SteeringFrame(), 0);
+  window_->ReportPointerAt(kMiddleX - 197, kMiddleY);
+  EXPECT_EQ(SteeringFrame(), 3) << "and steers from there";
 }
 
 // A move from the middle turns the same to the right and to the left whichever window column the
