@@ -89,9 +89,9 @@ void TranslateButton(const XButtonEvent& button, bool pressed) {
 // the program's warps kept the X pointer inside) comes back as two motion reports to the same
 // place at the same time, which no device sends: the first is a place, like an EnterNotify. A
 // warp that moves nothing right after a move looks the same, but its report is made after the
-// warp's request, with a later serial.
+// warp's request, with a later serial. The look-ahead takes what has arrived, without waiting.
 bool ComesBack(Display* display, const XMotionEvent& motion) {
-  if (XEventsQueued(display, QueuedAlready) == 0) return false;
+  if (XEventsQueued(display, QueuedAfterReading) == 0) return false;
   XEvent next;
   XPeekEvent(display, &next);
   return next.type == MotionNotify && next.xmotion.window == motion.window &&
