@@ -11,8 +11,9 @@ play_packages=(
   libx11-dev libxext-dev libxxf86vm-dev libxrandr-dev libgl-dev libopengl-dev libglx-mesa0 libgl1-mesa-dri
 )
 # Everything else: tests and their private X servers, packaging and its checks, sanitizers,
-# fuzzing, benchmarks and their plots, screenshots, icons, and the window managers and compositor
-# the window tests run under.
+# fuzzing, benchmarks and their plots, screenshots, icons, the window managers and compositor the
+# window tests run under, and the minimal Debian roots the portable archive is built and tried in
+# (with the tools that read its program's needs and the pictures it shows).
 more_packages=(
   build-essential pkg-config libgl1-mesa-dev
   libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev libxres-dev xvfb xauth faketime x11-utils
@@ -20,6 +21,7 @@ more_packages=(
   libpng-dev desktop-file-utils appstream lintian groff-base man-db dpkg-dev file
   valgrind gnuplot-nox
   clang-14 libclang-rt-14-dev
+  mmdebstrap bubblewrap binutils x11-apps netpbm
 )
 
 case "${1:-}" in
