@@ -36,7 +36,17 @@ struct PointerMotionState {
   bool warps_undone = false;
 };
 
+// The last report of the device and the motion it made: two reports to one place at one time with
+// one serial are Xwayland's pointer back from over another surface, and the first was a place.
+struct LastReport {
+  PointerPoint at;
+  unsigned long time = 0;
+  unsigned long serial = 0;
+  PointerPoint moved;  // state.moved before it
+};
+
 PointerMotionState state;
+LastReport last_report;
 bool warps_wanted = true;
 
 int Distance(PointerPoint a, PointerPoint b) {
@@ -136,7 +146,12 @@ PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned lon
     state.judged = true;
     if (state.hand_known && !entering) JudgeWarp(at, state.pointer);
   }
-  FollowDevice(at, entering);
+  // NOTE: when the pair came apart, over two reads, the first one's motion is taken back.
+  const bool second_of_pair =
+      at == last_report.at && time == last_report.time && serial == last_report.serial;
+  if (second_of_pair) state.moved = last_report.moved;
+  last_report = {at, time, serial, state.moved};
+  FollowDevice(at, entering || second_of_pair);
   return SeenPosition();
 }
 

@@ -10,6 +10,7 @@
 #include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "platform/events/system_driver.h"
+#include "platform/x11/pointer_motion.h"
 #include "platform/x11/window_picture.h"
 #include "tests/support/input_window.h"
 
@@ -257,4 +258,17 @@ TEST_F(PolledXInput, AWindowWithItsMiddleOffTheScreenSteersByTheHandsMotion) {
   window_->MovePointerBy(-12, 0);
   EXPECT_EQ(SteeringFrame(), -12);
   EXPECT_EQ(SteeringFrame(), 0);
+}
+
+// Xwayland's pair of reports for a pointer back from over another surface, read apart: the second
+// takes the first one's motion back.
+TEST(PointerMotion, TheSecondOfAPairOfReportsTakesTheFirstOnesMotionBack) {
+  StartWindowPicture(800, 600, 800, 600, false);
+  ForgetPointerPlace();
+  ReportPointerAt({400, 300}, {400, 300}, 100, 1);
+  PlacePointer({400, 300}, {400, 300}, std::nullopt);
+  EXPECT_EQ(ReportPointerAt({410, 300}, {410, 300}, 110, 2), (PointerPoint{410, 300}));
+  EXPECT_EQ(ReportPointerAt({300, 360}, {300, 360}, 200, 3), (PointerPoint{300, 360}));
+  EXPECT_EQ(ReportPointerAt({300, 360}, {300, 360}, 200, 3), (PointerPoint{410, 300}));
+  EXPECT_EQ(ReportPointerAt({303, 360}, {303, 360}, 210, 3), (PointerPoint{413, 300}));
 }
