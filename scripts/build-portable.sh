@@ -69,16 +69,8 @@ version=$(sed -n 's/^project(Zirkulon VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLi
 [[ -n "$version" ]] || { echo "no project(Zirkulon VERSION ...) in CMakeLists.txt" >&2; exit 1; }
 name=zirkulon-$version-linux-x86_64
 out="$root/build-portable"
-# As in package.sh: file times are the last commit's (or, outside git, the release's).
-if [[ -n "${SOURCE_DATE_EPOCH:-}" ]]; then
-  :
-elif [[ -e "$root/.git" ]]; then
-  SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct)
-else
-  SOURCE_DATE_EPOCH=$(date -d "$(sed -n 's/^set(ZIRKULON_RELEASE_TIME "\(.*\)")$/\1/p' \
-    "$root/dist/CMakeLists.txt")" +%s)
-fi
-export SOURCE_DATE_EPOCH
+# shellcheck source=scripts/source-date-epoch.sh
+source "$root/scripts/source-date-epoch.sh"
 
 build_root=$(minimal_root bullseye "${build_packages[@]}")
 rm -rf "$out"

@@ -11,15 +11,8 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 # The same commit gives the same bytes from any clone: file times in the package are the last
 # commit's (or, outside git, the release's), and the flags map the clone's path to "." in the debug
 # info the build ID is made from. dpkg-buildflags maps the folder it runs in, hence the cd.
-if [[ -n "${SOURCE_DATE_EPOCH:-}" ]]; then
-  :
-elif [[ -e "$root/.git" ]]; then
-  SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct)
-else
-  SOURCE_DATE_EPOCH=$(date -d "$(sed -n 's/^set(ZIRKULON_RELEASE_TIME "\(.*\)")$/\1/p' \
-    "$root/dist/CMakeLists.txt")" +%s)
-fi
-export SOURCE_DATE_EPOCH
+# shellcheck source=scripts/source-date-epoch.sh
+source "$root/scripts/source-date-epoch.sh"
 # The modes of the package's folders and of its ar members follow the umask.
 umask 022
 cd "$root"
