@@ -129,7 +129,3 @@ void DrawBorderGlow() {
   }
   KeepGlow();
 }
-
-void ForgetBorderGlow() {
-  kept = KeptGlow{};
-}

@@ -7,6 +7,3 @@
 // before left in place. Leaves rotation 0, additive blending and the glow colour in place, as
 // drawing the layers does.
 void DrawBorderGlow();
-
-// Forgets the kept glow, so that the next DrawBorderGlow draws the layers again.
-void ForgetBorderGlow();

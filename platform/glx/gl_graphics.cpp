@@ -21,8 +21,8 @@ void TGLGraphics::GetSettings(int& width, int& height, int& depth, int& hertz, i
     width = height = depth = hertz = flags = 0;
     return;
   }
-  width = record->width;
-  height = record->height;
+  width = record->width();
+  height = record->height();
   depth = record->depth;
   hertz = record->hertz;
   flags = record->flags;

@@ -26,7 +26,8 @@ constexpr int kLargestWindowSide = 65535;
 Display* display = nullptr;  // borrowed from x_display; null before the start and after closing
 int screen = 0;
 bool video_modes_present = false;
-SwapIntervalEntry swap_interval = nullptr;
+using SwapIntervalEntry = int (*)(int interval);
+SwapIntervalEntry swap_interval = nullptr;  // null when the server offers no swap control
 int next_handle = 1;
 int current = 0;
 int shared = 0;
@@ -92,9 +93,10 @@ void RefreshAttachedSize(GLContextRecord& record) {
   unsigned height = 0;
   unsigned border = 0;
   unsigned depth = 0;
+  // The program draws into an attached window at its own size: picture and window are one.
   if (XGetGeometry(display, record.window, &root, &x, &y, &width, &height, &border, &depth)) {
-    record.width = static_cast<int>(width);
-    record.height = static_cast<int>(height);
+    *record.picture = DescribePictureInWindow(static_cast<int>(width), static_cast<int>(height),
+                                              static_cast<int>(width), static_cast<int>(height));
   }
 }
 
@@ -110,21 +112,13 @@ bool MakeAttachedContext(GLContextRecord& record) {
   XFree(visual);
   if (record.context == nullptr) return false;
   MakeCurrentOrRaise(display, record.window, record.context, "the attached window's context");
-  SetInputWindow(record.window);
+  SetInputWindow(record.window, record.picture);
   return true;
 }
 
 // NOTE: X carries window sizes in 16 bits and refuses 0; one it cannot carry would be cut.
 bool SizeFitsX(int width, int height) {
   return width > 0 && height > 0 && width <= kLargestWindowSide && height <= kLargestWindowSide;
-}
-
-// The picture in the record's window: the input window's as its keeper follows the window manager
-// (full screen), any other as it was made.
-PictureInWindow PictureOf(const GLContextRecord& record) {
-  if (record.window == InputWindow()) return InputWindowPicture();
-  return DescribePictureInWindow(record.width, record.height, record.window_width,
-                                 record.window_height);
 }
 
 GLXContext SharedGLXContext() {
@@ -150,8 +144,9 @@ int CreateContextWindow(int width, int height, int depth, int hertz, int flags) 
   if (!request.hidden) request.share_with = SharedGLXContext();
   if (!request.hidden && !request.video_mode_full_screen) {
     const double scale = WindowScale(display, screen, request.width, request.height);
-    request.window_width = ScaledSide(request.width, scale);
-    request.window_height = ScaledSide(request.height, scale);
+    const PictureSize window = WindowSizeFor(request.width, request.height, scale);
+    request.window_width = window.width;
+    request.window_height = window.height;
     request.desktop_full_screen = FullScreenAtStartRequested();
   }
   request.video_modes_present = video_modes_present;
@@ -206,10 +201,8 @@ void SwapContext(int sync) {
     record->sync_state = interval;
     if (swap_interval != nullptr) swap_interval(interval);
   }
-  const PictureInWindow picture = PictureOf(*record);
-  if (picture.window_width != picture.picture_width ||
-      picture.window_height != picture.picture_height)
-    PresentPicture(record->present_texture, picture);
+  if (record->frame_picture.NeedsEnlarging())
+    PresentPicture(record->present_texture, record->frame_picture);
   glXSwapBuffers(display, record->window);
 }
 
@@ -219,6 +212,13 @@ void CloseContextWindow(int handle) {
   if (current == handle) current = 0;
   if (shared == handle) shared = 0;
   records.erase(found);
+}
+
+const PictureInWindow* TakePictureForFrame() {
+  GLContextRecord* record = Find(current);
+  if (record == nullptr) return nullptr;
+  record->frame_picture = *record->picture;
+  return &record->frame_picture;
 }
 
 const GLContextRecord* ContextRecord(int handle) {
@@ -242,13 +242,6 @@ bool VideoModeFullScreenActive() {
 std::vector<TGraphicsMode> ListVideoModes(std::size_t capacity) {
   if (!StartGlue() || !video_modes_present) return {};
   return ListVideoModes(display, screen, capacity);
-}
-
-SwapIntervalEntry ReplaceSwapIntervalEntry(SwapIntervalEntry entry) {
-  StartGlue();
-  const SwapIntervalEntry previous = swap_interval;
-  swap_interval = entry;
-  return previous;
 }
 
 bool GLContextIsCurrent() {

@@ -41,6 +41,11 @@ void SwapContext(int sync);
 // screen. Unknown handles: nothing.
 void CloseContextWindow(int handle);
 
+// The current context's picture in its window for the frame about to be drawn: taken from what
+// the window's events last told, and kept for the frame, which is presented with the same rows
+// whatever the pump learns meanwhile. Null without a current context.
+const PictureInWindow* TakePictureForFrame();
+
 // The record behind a handle (an attached record's size re-read first), or null once closed.
 const GLContextRecord* ContextRecord(int handle);
 int CurrentContext();
@@ -49,8 +54,3 @@ bool VideoModeFullScreenActive();
 // At most `capacity` full-screen modes (width, height, 24, refresh rate); none when the server has
 // no video mode extension.
 std::vector<TGraphicsMode> ListVideoModes(std::size_t capacity);
-
-// The swap-interval entry point, null when the server offers no swap control. Replacing it lets a
-// test watch the calls; it returns the previous one.
-using SwapIntervalEntry = int (*)(int interval);
-SwapIntervalEntry ReplaceSwapIntervalEntry(SwapIntervalEntry entry);

@@ -40,8 +40,10 @@ bool SwitchVideoMode(Display* display, int screen, const WindowRequest& request,
                      GLContextRecord& record) {
   if (!request.video_modes_present) return false;
   SavedVideoMode saved;
-  if (!MatchVideoMode(display, screen, record.width, record.height, request.hertz, saved))
-    return false;
+  int width = request.width;
+  int height = request.height;
+  if (!MatchVideoMode(display, screen, width, height, request.hertz, saved)) return false;
+  *record.picture = DescribePictureInWindow(width, height, width, height);
   SwitchToMatchedMode(display, screen);
   record.saved_mode = saved;
   return true;
@@ -61,9 +63,10 @@ void MakeWindow(Display* display, int screen, const XVisualInfo& visual,
     attributes.override_redirect = True;
     value_mask |= CWOverrideRedirect;
   }
-  record.window = XCreateWindow(display, root, 0, 0, static_cast<unsigned>(record.window_width),
-                                static_cast<unsigned>(record.window_height), 0, visual.depth,
-                                InputOutput, visual.visual, value_mask, &attributes);
+  record.window =
+      XCreateWindow(display, root, 0, 0, static_cast<unsigned>(record.picture->window_width),
+                    static_cast<unsigned>(record.picture->window_height), 0, visual.depth,
+                    InputOutput, visual.visual, value_mask, &attributes);
 }
 
 Bool IsMapNotifyFor(Display*, XEvent* event, XPointer window) {
@@ -100,8 +103,8 @@ bool WaitUntilMapped(Display* display, Window window) {
 // and, for a video mode of its own, grabs the keyboard and pointer. Whether full screen was asked.
 bool DescribeAskMapAndGrab(Display* display, const GLContextRecord& record,
                            bool video_mode_full_screen, bool desktop_full_screen) {
-  const int width = record.window_width;
-  const int height = record.window_height;
+  const int width = record.picture->window_width;
+  const int height = record.picture->window_height;
   DescribeWindowToDesktop(display, record.window, width, height);
   const bool asked =
       desktop_full_screen && AskFullScreenFromStart(display, record.window, width, height);
@@ -118,9 +121,9 @@ bool DescribeAskMapAndGrab(Display* display, const GLContextRecord& record,
 // window, which asks where the focus and the pointer are: no change falls between the two.
 void TakeInput(Display* display, const GLContextRecord& record, bool resizable) {
   XSelectInput(display, record.window, resizable ? kInputWindowEvents : kFixedSizeWindowEvents);
-  SetInputWindow(record.window);
-  StartWindowPicture(record.width, record.height, record.window_width, record.window_height,
-                     resizable);
+  FollowPictureOf(record.window, record.picture);
+  SetInputWindow(record.window, record.picture);
+  StartDesktopFullScreen(record.picture->window_width, record.picture->window_height, resizable);
   if (resizable) FollowWindowManagerState(display);  // what it did with the request so far
 }
 
@@ -168,12 +171,12 @@ std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen
   auto record = std::make_unique<GLContextRecord>(
       display, screen,
       request.video_mode_full_screen ? kVideoModeFullScreenContext : kWindowContext);
-  record->width = request.width;
-  record->height = request.height;
   record->hertz = request.hertz;
   record->flags = request.flags;
-  record->window_width = request.window_width > 0 ? request.window_width : request.width;
-  record->window_height = request.window_height > 0 ? request.window_height : request.height;
+  *record->picture =
+      DescribePictureInWindow(request.width, request.height,
+                              request.window_width > 0 ? request.window_width : request.width,
+                              request.window_height > 0 ? request.window_height : request.height);
 
   const VisualChoice visual = ChooseVisual(display, screen, request.flags);
   if (!visual) return Fail(failure, "no OpenGL visual matches the graphics flags");
@@ -199,6 +202,7 @@ std::unique_ptr<GLContextRecord> CreateWindowRecord(Display* display, int screen
       return Fail(failure, "the window never appeared on the screen");
     TakeInput(display, *record, asked_full_screen);
   }
+  record->frame_picture = *record->picture;
   NameWindow(display, *record);
   return record;
 }

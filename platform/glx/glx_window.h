@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/glx/video_modes.h"
+#include "platform/graphics/picture_in_window.h"
 
 // Declared as Xlib and GLX declare them, so that this header needs no X headers.
 typedef struct _XDisplay Display;
@@ -28,18 +29,24 @@ class GLContextRecord {
   GLContextRecord(const GLContextRecord&) = delete;
   GLContextRecord& operator=(const GLContextRecord&) = delete;
 
+  // The picture's size, as drawn: the size asked for (a full screen's, its video mode's), an
+  // attached window's own.
+  int width() const { return picture->picture_width; }
+  int height() const { return picture->picture_height; }
+
   int kind = 0;
-  int width = 0;
-  int height = 0;
   int depth = 24;
   int hertz = 0;
   int flags = 0;
   int sync_state = -1;       // the swap interval last set: -1 never, then 0 or 1
   unsigned long window = 0;  // the drawable
   GLXContext context = nullptr;
-  unsigned long colormap = 0;    // made with the window (attached windows: none)
-  int window_width = 0;          // the size the window was made with; the picture is width x
-  int window_height = 0;         // height, shown in it as large as fits
+  unsigned long colormap = 0;  // made with the window (attached windows: none)
+  // The picture in the window, followed by the event pump from the window's events (the input
+  // window's positions are mapped through it), and the placement the frame being drawn took at
+  // its start, which it is presented with.
+  std::shared_ptr<PictureInWindow> picture = std::make_shared<PictureInWindow>();
+  PictureInWindow frame_picture;
   unsigned present_texture = 0;  // holds the picture on its way into a larger window
   // Full screen: the video mode to switch back to, this record's own.
   std::optional<SavedVideoMode> saved_mode;

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numeric>
 #include <string>
 
 #include "platform/x11/monitors.h"
+#include "platform/x11/window_manager_hints.h"
 
 namespace {
 constexpr double kBaseDpi = 96;
@@ -54,23 +56,30 @@ double ScaleForResources(std::string_view resources) {
   return 1;
 }
 
+double FitWindowScale(double wanted, int width, int height, WindowRoom room) {
+  const double scale = std::clamp(wanted, 1.0, kLargestWindowScale);
+  auto fits = [&](double tried) {
+    const PictureSize window = WindowSizeFor(width, height, tried);
+    return window.width <= room.width && window.height <= room.height;
+  };
+  if (fits(scale)) return scale;
+  int whole = static_cast<int>(scale);
+  while (whole > 1 && !fits(whole)) --whole;
+  return whole;
+}
+
 double WindowScale(Display* display, int screen, int width, int height) {
   double scale = requested_scale;
   if (scale <= 0) {
     const char* resources = XResourceManagerString(display);
     scale = ScaleForResources(resources != nullptr ? resources : "");
   }
-  scale = std::clamp(scale, 1.0, kLargestWindowScale);
-  const MonitorSize monitor = MonitorForNewWindow(display, screen);
-  if (ScaledSide(width, scale) <= monitor.width && ScaledSide(height, scale) <= monitor.height)
-    return scale;
-  int whole = static_cast<int>(scale);
-  while (whole > 1 && (width * whole > monitor.width || height * whole > monitor.height)) --whole;
-  return whole;
-}
-
-int ScaledSide(int side, double scale) {
-  return static_cast<int>(std::lround(side * scale));
+  if (scale <= 1) return 1;  // nothing to fit: the frame need not be asked for
+  const ScreenArea work = WorkAreaForNewWindow(display, screen);
+  const FrameExtents frame = FrameForNewWindow(display, screen);
+  return FitWindowScale(
+      scale, width, height,
+      {work.width - frame.left - frame.right, work.height - frame.top - frame.bottom});
 }
 
 namespace {
@@ -102,16 +111,21 @@ void LeaveWindowSpace() {
 // A whole scale that fills the window: the pixel zoom repeats every pixel as a block, and the
 // copy reads the picture as a whole before it writes. On the software rasteriser this costs less
 // than copying into a texture and drawing it.
-void ZoomPicture(int width, int height, int window_height, const PicturePlacement& placed) {
-  glPixelZoom(static_cast<float>(placed.width / width), static_cast<float>(placed.height / height));
+void ZoomPicture(const PictureInWindow& picture) {
+  const PicturePlacement& placed = picture.placed;
+  glPixelZoom(static_cast<float>(placed.width / picture.picture_width),
+              static_cast<float>(placed.height / picture.picture_height));
   glRasterPos2i(0, 0);
-  glCopyPixels(0, window_height - height, width, height, GL_COLOR);
+  glCopyPixels(0, picture.rows_up, picture.picture_width, picture.picture_height, GL_COLOR);
 }
 
 // Any other placement: the picture goes through a texture, drawn as a quad centred on black and
 // sampled at the nearest texel, so that every window pixel shows one picture pixel's own colour.
-void DrawPictureTexture(unsigned& texture, int width, int height, int window_height,
-                        const PicturePlacement& placed) {
+void DrawPictureTexture(unsigned& texture, const PictureInWindow& picture) {
+  const int width = picture.picture_width;
+  const int height = picture.picture_height;
+  const int window_height = picture.window_height;
+  const PicturePlacement& placed = picture.placed;
   const int texture_size = TextureSizeFor(width, height);
   if (texture == 0) {
     glGenTextures(1, &texture);
@@ -124,43 +138,50 @@ void DrawPictureTexture(unsigned& texture, int width, int height, int window_hei
   glBindTexture(GL_TEXTURE_2D, texture);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-  const int up = window_height - height;  // the picture's bottom row in OpenGL's window rows
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, up, width, height);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, picture.rows_up, width, height);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  const float u = static_cast<float>(width) / static_cast<float>(texture_size);
-  const float v = static_cast<float>(height) / static_cast<float>(texture_size);
+  // A window pixel's centre can fall exactly on a texel edge (at 1.5, column 1 samples s = 1.0),
+  // where the rasteriser's rounding would pick the texel. Every sample moves back by half the
+  // least distance any other sample keeps from an edge, gcd(picture, 2 placed) / (4 placed)
+  // texels: one on an edge takes the texel before it (the picture's left column, its lower row),
+  // the rest keep theirs, and at a whole scale the blocks stay exact.
+  const auto back = [texture_size](int picture, int placed_side) {
+    return -std::gcd(picture, 2 * placed_side) / (4.0 * placed_side * texture_size);
+  };
+  const auto u0 = static_cast<float>(back(width, placed.width));
+  const auto v0 = static_cast<float>(back(height, placed.height));
+  const auto u = static_cast<float>(back(width, placed.width) + 1.0 * width / texture_size);
+  const auto v = static_cast<float>(back(height, placed.height) + 1.0 * height / texture_size);
   const auto left = static_cast<float>(placed.left);
   const auto right = static_cast<float>(placed.left + placed.width);
   const auto bottom = static_cast<float>(window_height - placed.top - placed.height);
   const auto top = static_cast<float>(window_height - placed.top);
   glBegin(GL_QUADS);
-  glTexCoord2f(0, 0);
+  glTexCoord2f(u0, v0);
   glVertex2f(left, bottom);
-  glTexCoord2f(u, 0);
+  glTexCoord2f(u, v0);
   glVertex2f(right, bottom);
   glTexCoord2f(u, v);
   glVertex2f(right, top);
-  glTexCoord2f(0, v);
+  glTexCoord2f(u0, v);
   glVertex2f(left, top);
   glEnd();
 }
 }  // namespace
 
 void PresentPicture(unsigned& texture, const PictureInWindow& picture) {
-  const int width = picture.picture_width;
-  const int height = picture.picture_height;
-  const int window_width = picture.window_width;
-  const int window_height = picture.window_height;
   const PicturePlacement& placed = picture.placed;
-  const bool whole_scale = placed.width % width == 0 && placed.height % height == 0;
-  const bool fills_window = placed.width == window_width && placed.height == window_height;
-  EnterWindowSpace(window_width, window_height);
+  const bool whole_scale =
+      placed.width % picture.picture_width == 0 && placed.height % picture.picture_height == 0;
+  const bool fills_window =
+      placed.width == picture.window_width && placed.height == picture.window_height;
+  EnterWindowSpace(picture.window_width, picture.window_height);
   if (whole_scale && fills_window)
-    ZoomPicture(width, height, window_height, placed);
+    ZoomPicture(picture);
   else
-    DrawPictureTexture(texture, width, height, window_height, placed);
+    DrawPictureTexture(texture, picture);
   LeaveWindowSpace();
 }

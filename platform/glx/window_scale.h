@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "platform/x11/window_picture.h"
+#include "platform/graphics/picture_in_window.h"
 
 // NOTE: Xlib's own declaration, so that this header needs no X headers.
 typedef struct _XDisplay Display;
@@ -24,12 +24,19 @@ bool FullScreenAtStartRequested();
 // 1 below that or without an Xft.dpi line.
 double ScaleForResources(std::string_view resources);
 
-// The requested scale, or the desktop's. One whose window the monitor it opens on cannot hold is
-// reduced to the largest whole scale that it holds (at least 1).
-double WindowScale(Display* display, int screen, int width, int height);
+// The room a window's inside has: the work area less the window manager's frame.
+struct WindowRoom {
+  int width = 0;
+  int height = 0;
+};
 
-// A side of the picture enlarged `scale` times, in whole window pixels.
-int ScaledSide(int side, double scale);
+// `wanted` for a picture of that size where its window (WindowSizeFor) fits the room, else the
+// largest whole scale whose window fits (at least 1).
+double FitWindowScale(double wanted, int width, int height, WindowRoom room);
+
+// The requested scale, or the desktop's, fitted to the room on the monitor the window opens on:
+// its work area less the frame the window manager will put around it.
+double WindowScale(Display* display, int screen, int width, int height);
 
 // Shows the picture (drawn at the window's top left) over the window as large as fits,
 // centred, black around it, each picture pixel a block of whole window pixels (at a fractional

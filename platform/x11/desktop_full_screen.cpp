@@ -3,6 +3,8 @@
 #include <X11/Xatom.h>
 
 #include <algorithm>
+#include <chrono>
+#include <optional>
 #include <vector>
 
 #include "platform/x11/input_window.h"
@@ -13,29 +15,14 @@ namespace {
 constexpr long kRemoveState = 0;
 constexpr long kAddState = 1;
 constexpr long kFromApplication = 1;  // the source a pager would give as 2
+// How long a window manager has to answer a request for full screen before the window takes its
+// fixed size back.
+constexpr std::chrono::milliseconds kFullScreenAnswerTime{1000};
+
+std::optional<std::chrono::steady_clock::time_point> full_screen_answer_due;
 
 Atom Intern(Display* display, const char* name) {
   return XInternAtom(display, name, False);
-}
-
-// A property of 32-bit values (Xlib hands them over as longs); empty when missing.
-std::vector<long> LongProperty(Display* display, Window window, const char* name, Atom type) {
-  Atom actual_type = None;
-  int format = 0;
-  unsigned long count = 0;
-  unsigned long remaining = 0;
-  unsigned char* data = nullptr;
-  std::vector<long> values;
-  XErrorTrap trap(display);  // a window manager that died leaves a stale window id behind
-  if (XGetWindowProperty(display, window, Intern(display, name), 0, 4096, False, type, &actual_type,
-                         &format, &count, &remaining, &data) == Success &&
-      data != nullptr && format == 32) {
-    const long* longs = reinterpret_cast<const long*>(data);
-    values.assign(longs, longs + count);
-  }
-  if (data != nullptr) XFree(data);
-  if (trap.Failed()) values.clear();
-  return values;
 }
 
 bool ListsFullScreen(Display* display, const std::vector<long>& atoms) {
@@ -55,13 +42,7 @@ void SetWindowedSize(Display* display, Window window, bool fixed) {
 }  // namespace
 
 bool WindowManagerOffersFullScreen(Display* display) {
-  const Window root = DefaultRootWindow(display);
-  const std::vector<long> check =
-      LongProperty(display, root, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
-  if (check.size() != 1) return false;
-  const Window manager = static_cast<Window>(check[0]);
-  if (LongProperty(display, manager, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW) != check) return false;
-  return ListsFullScreen(display, LongProperty(display, root, "_NET_SUPPORTED", XA_ATOM));
+  return WindowManagerSupports(display, "_NET_WM_STATE_FULLSCREEN");
 }
 
 bool AskFullScreenFromStart(Display* display, Window window, int width, int height) {
@@ -79,8 +60,12 @@ bool ToggleInputWindowFullScreen(Display* display) {
   const Window window = InputWindow();
   if (window == 0 || !WindowManagerOffersFullScreen(display)) return false;
   const bool to_full_screen = !DesktopFullScreen();
-  // A window of fixed size that redirects resizing cannot be made full screen.
-  if (to_full_screen) SetWindowedSize(display, window, false);
+  // A window of fixed size that redirects resizing cannot be made full screen: it gives that up
+  // for as long as the window manager takes to answer.
+  if (to_full_screen) {
+    SetWindowedSize(display, window, false);
+    full_screen_answer_due = std::chrono::steady_clock::now() + kFullScreenAnswerTime;
+  }
   XEvent message{};
   message.xclient.type = ClientMessage;
   message.xclient.window = window;
@@ -98,16 +83,27 @@ bool ToggleInputWindowFullScreen(Display* display) {
 void FollowWindowManagerState(Display* display) {
   const Window window = InputWindow();
   if (window == 0) return;
-  FollowDesktopFullScreen(
-      ListsFullScreen(display, LongProperty(display, window, "_NET_WM_STATE", XA_ATOM)));
+  const bool full_screen =
+      ListsFullScreen(display, LongProperty(display, window, "_NET_WM_STATE", XA_ATOM));
+  // Full screen entered after the answer was given up on: the window gives up its fixed size again.
+  if (full_screen && !DesktopFullScreen() && !full_screen_answer_due)
+    SetWindowedSize(display, window, false);
+  if (full_screen) full_screen_answer_due.reset();
+  FollowDesktopFullScreen(full_screen);
   if (TakeFixedSizeOwed()) SetWindowedSize(display, window, true);
+}
+
+void KeepFixedSizeUnlessFullScreen(Display* display) {
+  if (!full_screen_answer_due || std::chrono::steady_clock::now() < *full_screen_answer_due) return;
+  full_screen_answer_due.reset();
+  if (InputWindow() != 0 && !DesktopFullScreen()) SetWindowedSize(display, InputWindow(), true);
 }
 
 bool IsWindowManagerState(Display* display, unsigned long atom) {
   return atom == Intern(display, "_NET_WM_STATE");
 }
 
-void FollowSizeAndRestoreFixedSize(Display* display, int width, int height) {
-  FollowWindowSize(width, height);
-  if (InputWindow() != 0 && TakeFixedSizeOwed()) SetWindowedSize(display, InputWindow(), true);
+void FollowSizeAndRestoreFixedSize(Display* display, Window window, int width, int height) {
+  FollowWindowSize(window, width, height);
+  if (window == InputWindow() && TakeFixedSizeOwed()) SetWindowedSize(display, window, true);
 }

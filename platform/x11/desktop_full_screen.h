@@ -21,6 +21,9 @@ bool AskFullScreenFromStart(Display* display, Window window, int windowed_width,
 // window manager last gave it. False, changing nothing, where there is no input window or the
 // window manager does not offer full screen.
 bool ToggleInputWindowFullScreen(Display* display);
+// Called at each pump: a window manager that has not entered full screen a second after it was
+// asked never will, and the window takes its fixed size back.
+void KeepFixedSizeUnlessFullScreen(Display* display);
 
 // Reads the input window's _NET_WM_STATE into the desktop's full screen (window_picture.h); back
 // at its windowed size after full screen, its fixed size and resize redirection return. Called
@@ -29,6 +32,6 @@ bool ToggleInputWindowFullScreen(Display* display);
 void FollowWindowManagerState(Display* display);
 bool IsWindowManagerState(Display* display, unsigned long atom);
 
-// The input window's new size from its ConfigureNotify; back at its windowed size after full
-// screen, its fixed size and resize redirection return.
-void FollowSizeAndRestoreFixedSize(Display* display, int width, int height);
+// A window's new size from its ConfigureNotify, into its picture; the input window back at its
+// windowed size after full screen has its fixed size and resize redirection return.
+void FollowSizeAndRestoreFixedSize(Display* display, Window window, int width, int height);

@@ -5,6 +5,7 @@
 
 namespace {
 Window input_window = 0;
+std::weak_ptr<PictureInWindow> input_picture;
 bool input_window_shown = true;
 unsigned keyboard_ways = 0;  // the KeyboardWays that hold
 bool pointer_in_input_window = false;
@@ -48,10 +49,10 @@ unsigned KeyboardWaysOf(Display* display, Window window) {
 }
 }  // namespace
 
-void SetInputWindow(Window window) {
+void SetInputWindow(Window window, std::weak_ptr<PictureInWindow> picture) {
   input_window = window;
+  input_picture = window != 0 ? std::move(picture) : std::weak_ptr<PictureInWindow>();
   input_window_shown = true;
-  StartWindowPicture(1, 1, 1, 1, false);  // the window layer gives its picture once shown
   Display* display = XDisplayConnection();
   keyboard_ways = display != nullptr && window != 0 ? KeyboardWaysOf(display, window) : 0;
   // NOTE: while the pointer is over no X surface, Xwayland leaves the X pointer where it last was,
@@ -64,6 +65,10 @@ void SetInputWindow(Window window) {
 
 Window InputWindow() {
   return input_window;
+}
+
+std::shared_ptr<const PictureInWindow> InputWindowPicture() {
+  return input_picture.lock();
 }
 
 void SetInputWindowShown(bool shown) {

@@ -1,10 +1,12 @@
 // The window that takes the input, as the window layer sets it and the pump follows it: pointer
 // warps and cursor changes apply to it, its MapNotify and UnmapNotify tell whether it is shown, and
-// its focus and crossing events whether it has the keyboard and the pointer. The picture in it, its
-// size and pointer positions in picture pixels are window_picture.h's.
+// its focus and crossing events whether it has the keyboard and the pointer. Pointer positions in
+// picture pixels are window_picture.h's.
 #pragma once
 
 #include <X11/Xlib.h>
+
+#include <memory>
 
 #include "platform/x11/window_picture.h"
 
@@ -19,10 +21,11 @@ inline constexpr long kInputWindowEvents = KeyPressMask | KeyReleaseMask | Butto
                                            StructureNotifyMask | PropertyChangeMask;
 inline constexpr long kFixedSizeWindowEvents = kInputWindowEvents | ResizeRedirectMask;
 
-// The window that pointer warps and cursor changes apply to; 0 until the window layer sets it.
+// The window that pointer warps and cursor changes apply to, and the picture its record owns (the
+// window layer's; positions map through it while it lives); 0 until the window layer sets it.
 // A newly set window counts as shown; whether it has the keyboard focus and the pointer is asked of
 // the server, so set it once it selects the events above.
-void SetInputWindow(Window window);
+void SetInputWindow(Window window, std::weak_ptr<PictureInWindow> picture = {});
 Window InputWindow();
 
 // Whether the input window is mapped: the pump follows its MapNotify and UnmapNotify.

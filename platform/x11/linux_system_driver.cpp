@@ -38,6 +38,7 @@ void TLinuxSystemDriver::Poll() {
     XFlush(display);
   }
   PumpXEvents(display);
+  KeepFixedSizeUnlessFullScreen(display);
   RunPendingWork(TakePendingSignal());
   RaisePendingTermination();
 }
@@ -72,17 +73,14 @@ bool TLinuxSystemDriver::MoveMouse(int x, int y) {
   // NOTE: a warp while another window has the keyboard would take the pointer from the player and,
   // under focus-follows-mouse, the focus too. Xwayland ignores warps while the pointer is over
   // another client's window, so a warp then would leave the pointer where it is.
-  if (window != 0 && !(InputWindowFocused() && PointerInInputWindow())) return false;
+  // Without a window (none yet, or closed) there is nowhere to place it: a warp by (x, y) from
+  // where the pointer is would move it every frame.
+  const std::shared_ptr<const PictureInWindow> picture = InputWindowPicture();
+  if (window == 0 || !picture || !(InputWindowFocused() && PointerInInputWindow())) return false;
   warp_pending_ = PointerWarpsWanted();
-  // With no window (0) X moves the pointer by (x, y) from where it is, and the move stays as given.
-  if (window == 0) {
-    XWarpPointer(display, None, None, 0, 0, 0, 0, x, y);
-    return true;
-  }
-  const PictureInWindow picture = InputWindowPicture();
   const PointerPoint to =
-      ReachableWarpTarget({WindowX(x), WindowY(y)}, picture.window_width, picture.window_height,
-                          DisplayWidth(display, DefaultScreen(display)),
+      ReachableWarpTarget({picture->WindowX(x), picture->WindowY(y)}, picture->window_width,
+                          picture->window_height, DisplayWidth(display, DefaultScreen(display)),
                           DisplayHeight(display, DefaultScreen(display)));
   if (!PointerWarpsWanted()) {
     PlacePointer({x, y}, to, std::nullopt);

@@ -5,6 +5,8 @@
 
 #include <X11/Xlib.h>
 
+#include <vector>
+
 void DescribeWindowToDesktop(Display* display, Window window, int width, int height);
 
 // The size hints alone: `fixed` makes width x height the least and the largest size, otherwise
@@ -19,3 +21,23 @@ void RegisterWindowManagerProtocols(Display* display, Window window);
 // Which of those protocols a client message speaks: the close button, a ping, or neither.
 enum class WindowManagerProtocol { kNone, kClose, kPing };
 WindowManagerProtocol WindowManagerProtocolOf(const XClientMessageEvent& message);
+
+// A property of 32-bit values (Xlib hands them over as longs); empty when missing or when the
+// window is gone.
+std::vector<long> LongProperty(Display* display, Window window, const char* name, Atom type);
+
+// Whether a window manager runs, naming itself on the root window (_NET_SUPPORTING_WM_CHECK,
+// confirmed on its own window), and lists the atom `name` in _NET_SUPPORTED.
+bool WindowManagerSupports(Display* display, const char* name);
+
+struct FrameExtents {
+  int left = 0;
+  int right = 0;
+  int top = 0;
+  int bottom = 0;
+};
+
+// The frame the window manager will put around a new window of ours: asked of a window that is
+// never shown (_NET_REQUEST_FRAME_EXTENTS). None where it does not offer that or does not answer
+// within a fifth of a second.
+FrameExtents FrameForNewWindow(Display* display, int screen);

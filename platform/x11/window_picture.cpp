@@ -1,136 +1,96 @@
 #include "platform/x11/window_picture.h"
 
-#include <cmath>
+#include <map>
+
+#include "platform/x11/input_window.h"
 
 namespace {
-struct WindowPictureState {
-  int picture_width = 1;
-  int picture_height = 1;
-  int window_width = 1;
-  int window_height = 1;
+std::map<unsigned long, std::weak_ptr<PictureInWindow>> followed;
+
+struct DesktopFullScreenState {
   int windowed_width = 1;
   int windowed_height = 1;
-  bool desktop_full_screen = false;
+  bool full_screen = false;
   bool fixed_size_owed = false;  // left full screen, until the windowed size is seen again
 };
 
-WindowPictureState state;
+DesktopFullScreenState desktop;
 
-// floor(a / b) for b > 0, also for negative a.
-int FloorDivide(long long a, long long b) {
-  return static_cast<int>(a >= 0 ? a / b : -((b - 1 - a) / b));
-}
-
-int ToPicture(int window_pixel, int start, int shown, int size) {
-  return FloorDivide(static_cast<long long>(window_pixel - start) * size, shown);
-}
-
-int ToWindow(int picture_pixel, int start, int shown, int size) {
-  return start + static_cast<int>(std::lround(static_cast<double>(picture_pixel) * shown / size));
-}
-
-int AtLeastOne(int length) {
-  return length > 0 ? length : 1;
+// Without an input window, window pixels are picture pixels.
+template <typename Map>
+int ThroughInputPicture(int value, Map map) {
+  const std::shared_ptr<const PictureInWindow> picture = InputWindowPicture();
+  return picture ? map(*picture, value) : value;
 }
 }  // namespace
 
-PicturePlacement PlacePicture(int width, int height, int shown_width, int shown_height) {
-  if (shown_width < width || shown_height < height) return {0, 0, width, height};
-  PicturePlacement placed{0, 0, shown_width, shown_height};
-  // Exact in integers: the side that limits the enlargement fills the window.
-  const long long wide = static_cast<long long>(shown_width) * height;
-  const long long tall = static_cast<long long>(shown_height) * width;
-  if (wide > tall)
-    placed.width =
-        static_cast<int>((static_cast<long long>(width) * shown_height + height / 2) / height);
-  else if (tall > wide)
-    placed.height =
-        static_cast<int>((static_cast<long long>(height) * shown_width + width / 2) / width);
-  placed.left = (shown_width - placed.width) / 2;
-  placed.top = (shown_height - placed.height) / 2;
-  return placed;
+void FollowPictureOf(unsigned long window, std::weak_ptr<PictureInWindow> picture) {
+  std::erase_if(followed, [](const auto& entry) { return entry.second.expired(); });
+  followed[window] = std::move(picture);
 }
 
-void StartWindowPicture(int picture_width, int picture_height, int window_width, int window_height,
-                        bool desktop_full_screen) {
-  state = WindowPictureState{};
-  state.picture_width = AtLeastOne(picture_width);
-  state.picture_height = AtLeastOne(picture_height);
-  FollowWindowSize(window_width, window_height);
-  state.windowed_width = state.window_width;
-  state.windowed_height = state.window_height;
-  state.desktop_full_screen = desktop_full_screen;
-}
-
-void FollowWindowSize(int window_width, int window_height) {
-  state.window_width = AtLeastOne(window_width);
-  state.window_height = AtLeastOne(window_height);
-}
-
-PictureInWindow DescribePictureInWindow(int picture_width, int picture_height, int window_width,
-                                        int window_height) {
-  return {picture_width,
-          picture_height,
-          window_width,
-          window_height,
-          PlacePicture(picture_width, picture_height, window_width, window_height),
-          window_height > picture_height ? window_height - picture_height : 0};
-}
-
-PictureInWindow InputWindowPicture() {
-  return DescribePictureInWindow(state.picture_width, state.picture_height, state.window_width,
-                                 state.window_height);
+void FollowWindowSize(unsigned long window, int window_width, int window_height) {
+  const auto found = followed.find(window);
+  if (found == followed.end()) return;
+  if (const std::shared_ptr<PictureInWindow> picture = found->second.lock())
+    *picture = DescribePictureInWindow(picture->picture_width, picture->picture_height,
+                                       window_width, window_height);
 }
 
 int PictureX(int window_x) {
-  const PicturePlacement placed = InputWindowPicture().placed;
-  return ToPicture(window_x, placed.left, placed.width, state.picture_width);
+  return ThroughInputPicture(window_x,
+                             [](const PictureInWindow& p, int v) { return p.PictureX(v); });
 }
 
 int PictureY(int window_y) {
-  const PicturePlacement placed = InputWindowPicture().placed;
-  return ToPicture(window_y, placed.top, placed.height, state.picture_height);
+  return ThroughInputPicture(window_y,
+                             [](const PictureInWindow& p, int v) { return p.PictureY(v); });
 }
 
 int WindowX(int picture_x) {
-  const PicturePlacement placed = InputWindowPicture().placed;
-  return ToWindow(picture_x, placed.left, placed.width, state.picture_width);
+  return ThroughInputPicture(picture_x,
+                             [](const PictureInWindow& p, int v) { return p.WindowX(v); });
 }
 
 int WindowY(int picture_y) {
-  const PicturePlacement placed = InputWindowPicture().placed;
-  return ToWindow(picture_y, placed.top, placed.height, state.picture_height);
+  return ThroughInputPicture(picture_y,
+                             [](const PictureInWindow& p, int v) { return p.WindowY(v); });
 }
 
 int PictureDistanceX(int window_dx) {
-  return static_cast<int>(static_cast<long long>(window_dx) * state.picture_width /
-                          InputWindowPicture().placed.width);
+  return ThroughInputPicture(window_dx,
+                             [](const PictureInWindow& p, int v) { return p.PictureDistanceX(v); });
 }
 
 int PictureDistanceY(int window_dy) {
-  return static_cast<int>(static_cast<long long>(window_dy) * state.picture_height /
-                          InputWindowPicture().placed.height);
+  return ThroughInputPicture(window_dy,
+                             [](const PictureInWindow& p, int v) { return p.PictureDistanceY(v); });
+}
+
+void StartDesktopFullScreen(int windowed_width, int windowed_height, bool full_screen) {
+  desktop = DesktopFullScreenState{windowed_width, windowed_height, full_screen, false};
 }
 
 void FollowDesktopFullScreen(bool full_screen) {
-  if (state.desktop_full_screen && !full_screen) state.fixed_size_owed = true;
-  if (full_screen) state.fixed_size_owed = false;
-  state.desktop_full_screen = full_screen;
+  if (desktop.full_screen && !full_screen) desktop.fixed_size_owed = true;
+  if (full_screen) desktop.fixed_size_owed = false;
+  desktop.full_screen = full_screen;
 }
 
 bool DesktopFullScreen() {
-  return state.desktop_full_screen;
+  return desktop.full_screen;
 }
 
 void WindowedSize(int& width, int& height) {
-  width = state.windowed_width;
-  height = state.windowed_height;
+  width = desktop.windowed_width;
+  height = desktop.windowed_height;
 }
 
 bool TakeFixedSizeOwed() {
-  if (!state.fixed_size_owed || state.window_width != state.windowed_width ||
-      state.window_height != state.windowed_height)
+  const std::shared_ptr<const PictureInWindow> picture = InputWindowPicture();
+  if (!desktop.fixed_size_owed || !picture || picture->window_width != desktop.windowed_width ||
+      picture->window_height != desktop.windowed_height)
     return false;
-  state.fixed_size_owed = false;
+  desktop.fixed_size_owed = false;
   return true;
 }

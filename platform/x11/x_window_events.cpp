@@ -96,14 +96,16 @@ bool TranslateWindowEvent(Display* display, XEvent& event) {
       if (event.xunmap.window == InputWindow()) SetInputWindowShown(false);
       return true;
     case ConfigureNotify:
-      if (event.xconfigure.window != InputWindow()) return true;
-      ForgetPointerSeen();
-      ForgetPointerPlace();
+      if (event.xconfigure.window == InputWindow()) {
+        ForgetPointerSeen();
+        ForgetPointerPlace();
+      }
       // NOTE: a window manager's own ConfigureNotify tells where it moved the window's frame, and
       // may come before the resize it announces; the size is the server's to tell. Paying the fixed
       // size on its word redirects that very resize to the window, which then stays full size.
       if (!event.xconfigure.send_event)
-        FollowSizeAndRestoreFixedSize(display, event.xconfigure.width, event.xconfigure.height);
+        FollowSizeAndRestoreFixedSize(display, event.xconfigure.window, event.xconfigure.width,
+                                      event.xconfigure.height);
       return true;
     case PropertyNotify:
       if (event.xproperty.window == InputWindow() &&

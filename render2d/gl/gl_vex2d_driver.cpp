@@ -10,8 +10,8 @@
 #include <utility>
 
 #include "platform/glx/gl_graphics.h"
+#include "platform/glx/glx_context.h"
 #include "platform/glx/shared_context_scope.h"
-#include "platform/x11/window_picture.h"
 #include "render2d/gl/gl_image_frame.h"
 #include "render2d/gl/gl_state_cache.h"
 
@@ -20,7 +20,7 @@ namespace {
 int cached_blend = 0;                        // 0: none applied yet
 std::uint8_t color_bytes[4] = {0, 0, 0, 0};  // red, green, blue, alpha for glColor4ubv
 bool started = false;
-int picture_rows_up = 0;  // where the picture starts in OpenGL's window rows (see window_picture.h)
+int picture_rows_up = 0;  // the picture's bottom row in OpenGL's window rows (picture_in_window.h)
 struct {
   bool on = false;
   int x = 0, y = 0, width = 0, height = 0;  // in picture pixels, rows from the top
@@ -32,10 +32,16 @@ void ApplyScissor() {
             scissor.width, scissor.height);
 }
 
-// The picture stays at the window's top left when the window manager resizes the window (full
-// screen); its size is known once the resize's event has been pumped.
+// The rows of the current context's window for the frame about to be drawn: the picture stays at
+// the window's top left when the window manager resizes the window (full screen), and the frame is
+// presented with the rows it was drawn with.
+int TakePictureRows() {
+  const PictureInWindow* picture = TakePictureForFrame();
+  return picture != nullptr ? picture->rows_up : 0;
+}
+
 void FollowPictureRows() {
-  const int rows_up = InputWindowPicture().rows_up;
+  const int rows_up = TakePictureRows();
   if (rows_up == picture_rows_up) return;
   picture_rows_up = rows_up;
   glViewport(0, rows_up, CurrentGraphicsWidth(), CurrentGraphicsHeight());
@@ -297,7 +303,7 @@ void TGLVex2DDriver::ResetGLContext(TGraphics& graphics) {
   glLoadIdentity();
   glOrtho(0, width, height, 0, -1, 1);
   glMatrixMode(GL_MODELVIEW);
-  picture_rows_up = InputWindowPicture().rows_up;
+  picture_rows_up = TakePictureRows();
   glViewport(0, picture_rows_up, width, height);
   CheckGLError("ResetGLContext");
 }

@@ -163,6 +163,25 @@ bool GameWindow::WaitGone(int timeout_ms) {
   return WaitForNoWindow(display_, timeout_ms);
 }
 
+void GameWindow::WatchPointer() {
+  XSelectInput(display_, window_, PointerMotionMask | EnterWindowMask);
+  XSync(display_, True);
+}
+
+bool GameWindow::WaitForPointerAt(int x, int y, int timeout_ms) {
+  const double deadline = MonotonicMillis() + timeout_ms;
+  for (XEvent event; MonotonicMillis() < deadline; usleep(2000)) {
+    while (XPending(display_) > 0) {
+      XNextEvent(display_, &event);
+      const bool motion = event.type == MotionNotify;
+      const int at_x = motion ? event.xmotion.x : event.xcrossing.x;
+      const int at_y = motion ? event.xmotion.y : event.xcrossing.y;
+      if (at_x == x && (y < 0 || at_y == y)) return true;
+    }
+  }
+  return false;
+}
+
 void GameWindow::PressKey(KeySym keysym) {
   XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, keysym), True, CurrentTime);
   XSync(display_, False);

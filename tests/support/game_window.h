@@ -57,6 +57,12 @@ class GameWindow {
   bool FindLeavingPointer(int timeout_ms);
   // Waits until the window is gone (the process closed it); false after the timeout.
   bool WaitGone(int timeout_ms);
+  // From now on the server tells this connection too of the pointer coming into the window and
+  // moving over it, as it tells the game; what it told before is dropped.
+  void WatchPointer();
+  // Waits until it told of the pointer at (x, y) in the window (any y when negative): the game has
+  // it queued. False after the timeout.
+  bool WaitForPointerAt(int x, int y, int timeout_ms);
 
   void TapKey(KeySym keysym);
   void PressKey(KeySym keysym);

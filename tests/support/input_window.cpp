@@ -27,8 +27,10 @@ TestInputWindow::TestInputWindow() {
   do XWindowEvent(display_, window_, StructureNotifyMask, &mapped);
   while (mapped.type != MapNotify);
   XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-  SetInputWindow(window_);
-  StartWindowPicture(kWidth, kHeight, kWidth, kHeight, false);  // window pixels are picture pixels
+  // Window pixels are picture pixels until the window's size changes.
+  FollowPictureOf(window_, picture_);
+  SetInputWindow(window_, picture_);
+  StartDesktopFullScreen(kWidth, kHeight, false);
   MovePointerTo(kPointerX, kPointerY);
 }
 

@@ -7,6 +7,8 @@
 
 #include <memory>
 
+#include "platform/graphics/picture_in_window.h"
+
 // Xlib after gtest: its macros (None, Bool) collide with gtest's names.
 #include <X11/Xlib.h>
 
@@ -52,6 +54,8 @@ class TestInputWindow {
   bool WaitForAutoRepeat(KeySym keysym, int pairs, int timeout_ms = 20000);
 
  private:
+  std::shared_ptr<PictureInWindow> picture_ =
+      std::make_shared<PictureInWindow>(DescribePictureInWindow(kWidth, kHeight, kWidth, kHeight));
   Display* display_ = nullptr;
   Window window_ = 0;
 };

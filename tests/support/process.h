@@ -44,6 +44,9 @@ std::future<ProcessResult> StartCountingSwaps(const std::vector<std::string>& ar
                                               int timeout_ms = 20000);
 // The count of frames the preloaded counter keeps in `counter`; 0 before the game made it.
 std::uint64_t SwapCount(const std::string& counter);
+// Waits until `frames` more than now are counted: the game pumps its events once a frame, so it has
+// read what the server had queued for it by now and drawn it. False after the timeout.
+bool WaitForSwaps(const std::string& counter, std::uint64_t frames, int timeout_ms = 10000);
 
 // A program left running beside the test (a window manager, a compositor), ended with SIGTERM
 // (SIGKILL when it is still there five seconds later) and waited for when this goes; it also ends

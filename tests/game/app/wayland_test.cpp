@@ -161,10 +161,12 @@ TEST(SteeringUnderXwayland, TheMouseSteersHoweverTheHandMovesAndNothingElseTurns
   // weston grants Xwayland's pointer lock only to a window activated by a click. The right button
   // starts no game, and leaves the last position the game saw off the middle.
   seat.MoveTo(left + kCentreX + 150, top + kCentreY);
+  auto focus = [&] { Window f = 0; int r = 0; XGetInputFocus(game.display(), &f, &r); return f; };
+  fprintf(stderr, "DIAG game %lx focus before %lx\n", game.window(), focus());
   seat.Click(3);
-  usleep(kSettleMs * 1000);
+  for (int i = 0; i < 30; ++i) { fprintf(stderr, "DIAG %d focus %lx ptr %d,%d\n", i, focus(), PointerInWindow(game).first, PointerInWindow(game).second); usleep(10000); }
   seat.Leave();
-  usleep(kSettleMs * 1000);
+  for (int i = 0; i < 30; ++i) { fprintf(stderr, "DIAG L%d focus %lx ptr %d,%d\n", i, focus(), PointerInWindow(game).first, PointerInWindow(game).second); usleep(10000); }
 
   struct Step {
     const char* what;

@@ -143,7 +143,6 @@ PixmapRef GlowScreen() {
 struct BackgroundDrawing : Background {
   void SetUp() override {
     Background::SetUp();
-    ForgetBorderGlow();
     session.driver.screen = GlowScreen();
   }
   TRecordingSession session;
@@ -224,7 +223,9 @@ TEST_F(BackgroundDrawing, LaterFramesClearToTheGlowsInsideCopyItsEdgeThenDrawEve
   };
   for (int i = 0; i < 3; ++i) SpawnRect().mask = 15;
   for (const Case& c : cases) {
-    ForgetBorderGlow();
+    // A context of its own for each: the glow kept in one is drawn afresh in the next.
+    CloseDefaultGraphics();
+    ASSERT_NE(OpenGraphics(800, 600, 0, 0, 0), nullptr);
     session.driver.screen = c.screen;
     DrawBackground();
     DrawBackground();

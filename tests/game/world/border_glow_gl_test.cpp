@@ -23,11 +23,9 @@ class KeptGlow : public OpenGLGraphicsTest {
   KeptGlow() : OpenGLGraphicsTest(800, 600) {}
   void SetUp() override {
     OpenGLGraphicsTest::SetUp();
-    ForgetBorderGlow();
     ResetGameState();
   }
   void TearDown() override {
-    ForgetBorderGlow();
     ResetGameState();
     OpenGLGraphicsTest::TearDown();
   }

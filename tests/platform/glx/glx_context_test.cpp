@@ -7,7 +7,9 @@
 #include "platform/glx/gl_graphics.h"
 #include "platform/glx/graphics_diagnosis.h"
 #include "platform/glx/shared_context_scope.h"
+#include "platform/glx/window_scale.h"
 #include "platform/graphics/graphics.h"
+#include "platform/x11/window_picture.h"
 #include "platform/x11/x_display.h"
 #include "tests/support/display.h"
 
@@ -17,6 +19,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -55,21 +58,34 @@ bool refuse_make_current = false;
 }  // namespace
 
 // NOTE: Mesa's software GLX accepts every request these tests can make, so the test binary is
-// linked with glXMakeCurrent routed through here to see a refusal.
+// linked with glXMakeCurrent routed through here to see a refusal. It offers no swap control
+// either: here it does, and the intervals set are recorded.
 extern "C" {
 Bool __real_glXMakeCurrent(Display* display, GLXDrawable drawable, GLXContext context);
 Bool __wrap_glXMakeCurrent(Display* display, GLXDrawable drawable, GLXContext context) {
   if (refuse_make_current) return False;
   return __real_glXMakeCurrent(display, drawable, context);
 }
+
+const char* __real_glXQueryExtensionsString(Display* display, int screen);
+const char* __wrap_glXQueryExtensionsString(Display* display, int screen) {
+  static std::string offered;
+  offered = std::string(__real_glXQueryExtensionsString(display, screen)) + " GLX_SGI_swap_control";
+  return offered.c_str();
 }
 
-namespace {
+using ProcAddress = void (*)();
+ProcAddress __real_glXGetProcAddressARB(const GLubyte* name);
 int RecordInterval(int interval) {
   recorded_intervals.push_back(interval);
   return 0;
 }
-}  // namespace
+ProcAddress __wrap_glXGetProcAddressARB(const GLubyte* name) {
+  if (std::string(reinterpret_cast<const char*>(name)) == "glXSwapIntervalSGI")
+    return reinterpret_cast<ProcAddress>(RecordInterval);
+  return __real_glXGetProcAddressARB(name);
+}
+}
 
 TEST_F(GlxContext, TheGamesRequestMakesTheHiddenSharedContextFirst) {
   const int window = Create(800, 600, 0, 60, 2);
@@ -80,8 +96,8 @@ TEST_F(GlxContext, TheGamesRequestMakesTheHiddenSharedContextFirst) {
 
   const GLContextRecord* hidden = ContextRecord(shared);
   ASSERT_NE(hidden, nullptr);
-  EXPECT_EQ(hidden->width, 100);
-  EXPECT_EQ(hidden->height, 100);
+  EXPECT_EQ(hidden->width(), 100);
+  EXPECT_EQ(hidden->height(), 100);
   EXPECT_EQ(hidden->flags, 0);
   XWindowAttributes attributes{};
   ASSERT_TRUE(Attributes(hidden->window, attributes));
@@ -92,8 +108,8 @@ TEST_F(GlxContext, TheGamesRequestMakesTheHiddenSharedContextFirst) {
   const GLContextRecord* record = ContextRecord(window);
   ASSERT_NE(record, nullptr);
   EXPECT_EQ(record->kind, kWindowContext);
-  EXPECT_EQ(record->width, 800);
-  EXPECT_EQ(record->height, 600);
+  EXPECT_EQ(record->width(), 800);
+  EXPECT_EQ(record->height(), 600);
   EXPECT_EQ(record->depth, 24);
   EXPECT_EQ(record->hertz, 60);
   EXPECT_EQ(record->flags, 2);
@@ -102,10 +118,19 @@ TEST_F(GlxContext, TheGamesRequestMakesTheHiddenSharedContextFirst) {
   EXPECT_EQ(attributes.map_state, IsViewable);
   EXPECT_EQ(attributes.width, 800);
   EXPECT_EQ(attributes.height, 600);
-  EXPECT_EQ(attributes.your_event_mask,
-            KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                PointerMotionMask | EnterWindowMask | LeaveWindowMask | ResizeRedirectMask |
-                FocusChangeMask | KeymapStateMask | StructureNotifyMask | PropertyChangeMask);
+  struct Reaching {
+    long events;
+    const char* for_what;
+  };
+  for (const Reaching& selected :
+       {Reaching{KeyPressMask | KeyReleaseMask, "the keys"},
+        {ButtonPressMask | ButtonReleaseMask | PointerMotionMask, "the mouse"},
+        {EnterWindowMask | LeaveWindowMask, "the pointer coming and going"},
+        {FocusChangeMask | KeymapStateMask, "the focus, and keys let go while it was elsewhere"},
+        {StructureNotifyMask, "being minimised and resized"},
+        {PropertyChangeMask, "the window manager's full screen"},
+        {ResizeRedirectMask, "its fixed size"}})
+    EXPECT_EQ(attributes.your_event_mask & selected.events, selected.events) << selected.for_what;
 
   MakeContextCurrent(window);
   EXPECT_EQ(glXGetCurrentContext(), record->context);
@@ -194,14 +219,12 @@ TEST_F(GlxContext, SwapIntervalIsSetOnTheFirstSwapThenOnlyOnChange) {
   const int window = Create(200, 200, 0, 60, 2);
   ASSERT_NE(window, 0);
   MakeContextCurrent(window);
-  const SwapIntervalEntry real = ReplaceSwapIntervalEntry(RecordInterval);
   recorded_intervals.clear();
   SwapContext(0);
   SwapContext(0);
   SwapContext(1);
   SwapContext(5);
   SwapContext(0);
-  ReplaceSwapIntervalEntry(real);
   EXPECT_EQ(recorded_intervals, (std::vector<int>{0, 1, 0}));
   EXPECT_EQ(ContextRecord(window)->sync_state, 0);
 
@@ -209,19 +232,15 @@ TEST_F(GlxContext, SwapIntervalIsSetOnTheFirstSwapThenOnlyOnChange) {
   const int other = Create(200, 200, 0, 60, 2);
   ASSERT_NE(other, 0);
   MakeContextCurrent(other);
-  ReplaceSwapIntervalEntry(RecordInterval);
   recorded_intervals.clear();
   SwapContext(0);
-  ReplaceSwapIntervalEntry(real);
   EXPECT_EQ(recorded_intervals, std::vector<int>{0});
 }
 
 TEST_F(GlxContext, SwapWithoutACurrentContextDoesNothing) {
-  const SwapIntervalEntry real = ReplaceSwapIntervalEntry(RecordInterval);
   recorded_intervals.clear();
   ASSERT_EQ(CurrentContext(), 0);
   SwapContext(1);
-  ReplaceSwapIntervalEntry(real);
   EXPECT_TRUE(recorded_intervals.empty());
 }
 
@@ -274,16 +293,18 @@ TEST_F(GlxContext, AnAttachedWindowGetsItsContextOnSelectionAndOutlivesIt) {
   ASSERT_NE(attached, 0);
   EXPECT_EQ(ContextRecord(attached)->kind, kAttachedContext);
   EXPECT_EQ(ContextRecord(attached)->context, nullptr);
-  EXPECT_EQ(ContextRecord(attached)->width, 320);
+  EXPECT_EQ(ContextRecord(attached)->width(), 320);
 
   MakeContextCurrent(attached);
   ASSERT_NE(ContextRecord(attached)->context, nullptr);
   EXPECT_EQ(glXGetCurrentContext(), ContextRecord(attached)->context);
+  ASSERT_NE(InputWindowPicture(), nullptr) << "it takes the input with its picture";
+  EXPECT_EQ(*InputWindowPicture(), DescribePictureInWindow(320, 200, 320, 200));
 
   XResizeWindow(display, window, 400, 250);
   XSync(display, False);
-  EXPECT_EQ(ContextRecord(attached)->width, 400);
-  EXPECT_EQ(ContextRecord(attached)->height, 250);
+  EXPECT_EQ(ContextRecord(attached)->width(), 400);
+  EXPECT_EQ(ContextRecord(attached)->height(), 250);
 
   CloseContextWindow(attached);
   XWindowAttributes attributes{};
@@ -345,4 +366,49 @@ TEST_F(GlxContext, AContextThatCannotBeMadeCurrentRaisesAnErrorSayingWhat) {
   }
   refuse_make_current = false;
   EXPECT_EQ(CurrentContext(), kept) << "the glue's current context stays the one GLX has";
+}
+
+// At a fractional scale each picture pixel is a block of whole window pixels by a fixed rule: a
+// window pixel shows the picture pixel under its centre, and one exactly on an edge the left
+// column and the lower row, whatever the rasteriser would round to.
+TEST_F(GlxContext, AtFractionalScalesEveryWindowPixelShowsThePicturePixelUnderItsCentre) {
+  constexpr int kWidth = 80, kHeight = 60;
+  std::vector<std::uint8_t> named(kWidth * kHeight * 4, 255);  // red its column, green its row
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      named[(y * kWidth + x) * 4] = static_cast<std::uint8_t>(x);
+      named[(y * kWidth + x) * 4 + 1] = static_cast<std::uint8_t>(kHeight - 1 - y);  // bottom up
+    }
+  for (const double scale : {1.25, 1.5, 1.75}) {
+    RequestWindowScale(scale);
+    const int handle = Create(kWidth, kHeight, 0, 60, 2);
+    RequestWindowScale(0);
+    ASSERT_NE(handle, 0);
+    MakeContextCurrent(handle);
+    const PictureInWindow picture = *TakePictureForFrame();
+    const int width = picture.window_width, height = picture.window_height;
+    ASSERT_EQ(picture.placed, (PicturePlacement{0, 0, width, height})) << scale;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, width, 0, height, -1, 1);
+    glRasterPos2i(0, picture.rows_up);
+    glDrawPixels(kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, named.data());
+    SwapContext(0);
+    XImage* shown =
+        XGetImage(display, ContextRecord(handle)->window, 0, 0, width, height, AllPlanes, ZPixmap);
+    ASSERT_NE(shown, nullptr);
+    int wrong = 0;
+    for (long long y = 0; y < height; ++y)
+      for (long long x = 0; x < width; ++x) {
+        const unsigned long pixel = XGetPixel(shown, static_cast<int>(x), static_cast<int>(y));
+        const long long column = ((2 * x + 1) * kWidth - 1) / (2 * width);
+        const long long row = (2 * y + 1) * kHeight / (2 * height);
+        wrong += static_cast<long long>(pixel >> 16 & 255) != column ||
+                 static_cast<long long>(pixel >> 8 & 255) != row;
+      }
+    XDestroyImage(shown);
+    EXPECT_EQ(wrong, 0) << "window pixels at scale " << scale;
+    CloseContextWindow(handle);
+  }
 }

@@ -2,6 +2,7 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 // Xlib after gtest: its macros (None, Bool) collide with gtest's names.
@@ -10,6 +11,7 @@
 #include "platform/events/key_codes.h"
 #include "platform/events/polled_input.h"
 #include "platform/events/system_driver.h"
+#include "platform/x11/input_window.h"
 #include "platform/x11/pointer_motion.h"
 #include "platform/x11/window_picture.h"
 #include "tests/support/input_window.h"
@@ -104,6 +106,23 @@ TEST_F(PolledXInput, ClearMouseKeepsThePosition) {
   EXPECT_EQ(MousePosX(), 123);
   EXPECT_EQ(MousePosY(), 45);
   window_->ReleaseButton(1);
+}
+
+// Once the input window is gone there is nowhere to place the pointer: a warp by the place from
+// where the pointer is would move it on every frame.
+TEST_F(PolledXInput, WithoutAnInputWindowPlacingTheMouseMovesNothing) {
+  auto pointer = [&] {
+    Window root = 0, child = 0;
+    int x = 0, y = 0, window_x = 0, window_y = 0;
+    unsigned buttons = 0;
+    XQueryPointer(window_->display(), window_->window(), &root, &child, &x, &y, &window_x,
+                  &window_y, &buttons);
+    return std::pair{x, y};
+  };
+  const auto before = pointer();
+  SetInputWindow(0);
+  for (int i = 0; i < 2; ++i) PlaceMouse(400, 300);
+  EXPECT_EQ(pointer(), before);
 }
 
 TEST_F(PolledXInput, SteeringByWarpCountsAPointerMoveExactlyOnce) {
@@ -230,7 +249,6 @@ TEST_F(PolledXInput, SteeringIsTheSameToEitherSideAtEveryScale) {
     XResizeWindow(window_->display(), window_->window(), width, height);
     window_->Sync();
     PollSystemEvents();
-    StartWindowPicture(800, 600, width, height, false);
     for (int i = 0; i < 3; ++i) SteeringFrame();
     std::vector<int> right, left;
     for (const int dx : {4, 5, 6, 9}) {
@@ -263,7 +281,6 @@ TEST_F(PolledXInput, AWindowWithItsMiddleOffTheScreenSteersByTheHandsMotion) {
 // Xwayland's pair of reports for a pointer back from over another surface, read apart: the second
 // takes the first one's motion back.
 TEST(PointerMotion, TheSecondOfAPairOfReportsTakesTheFirstOnesMotionBack) {
-  StartWindowPicture(800, 600, 800, 600, false);
   ForgetPointerPlace();
   ReportPointerAt({400, 300}, {400, 300}, 100, 1);
   PlacePointer({400, 300}, {400, 300}, std::nullopt);

@@ -11,11 +11,17 @@
 #include "platform/core/runtime_error.h"
 #include "platform/glx/gl_graphics.h"
 #include "platform/glx/glx_context.h"
+#include "platform/glx/window_scale.h"
 #include "render2d/drawing/primitives.h"
 #include "render2d/gl/gl_image_frame.h"
 #include "render2d/gl/gl_vex2d_driver.h"
 #include "tests/render2d/gl/gl_vex2d_fixture.h"
 #include "tests/support/gl_probe.h"
+
+// Xlib after gtest: its macros (None, Bool) collide with gtest's names.
+#include <X11/Xutil.h>
+
+#include "platform/x11/x_display.h"
 
 using namespace gl_vex2d_test;
 
@@ -204,5 +210,41 @@ TEST_F(GLVex2D, GrabPixmapReadsOffWindowPixelsAsTransparentBlack) {
             << "grab at " << at.x << "," << at.y << ", pixel " << x << "," << y;
       }
     }
+  }
+}
+
+// Each window draws at its own rows and presents from them: the fixture's window of its picture's
+// size, then one shown one and a half times as large, made after it, which takes the input.
+TEST_F(GLVex2D, EachWindowPresentsItsOwnPictureFromItsOwnRows) {
+  RequestWindowScale(1.5);
+  other = OpenVex2D(64, 48);
+  RequestWindowScale(0);
+  ASSERT_NE(other, nullptr);
+  auto shown_at = [](int x, int y) {
+    Display* display = XDisplayConnection();
+    XImage* image =
+        XGetImage(display, ContextRecord(CurrentContext())->window, x, y, 1, 1, AllPlanes, ZPixmap);
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return Rgb{static_cast<int>(pixel >> 16 & 255), static_cast<int>(pixel >> 8 & 255),
+               static_cast<int>(pixel & 255)};
+  };
+  // The second window stands over the first one's top left: the first draws below and right of it.
+  struct Shown {
+    std::shared_ptr<TVex2DGraphics> window;
+    double scale;
+    int at;
+  };
+  for (const Shown& shown : {Shown{graphics, 1, 140}, Shown{other, 1.5, 0}}) {
+    SelectGraphics(shown.window);
+    SetClsColor(0, 0, 0);
+    Cls();
+    SetColor(255, 0, 0);
+    DrawRect(shown.at, shown.at, 4, 4);
+    FlipFrame(0);
+    const int start = shown.at, end = start + static_cast<int>(4 * shown.scale);
+    for (const int x : {start, end - 1, end})
+      EXPECT_EQ(shown_at(x, end - 1), (x < end ? Rgb{255, 0, 0} : Rgb{0, 0, 0}))
+          << "scale " << shown.scale << ", column " << x;
   }
 }
