@@ -11,6 +11,7 @@
 #include "game/world/screen_geometry.h"
 #include "tests/support/close_button.h"
 #include "tests/support/monotonic_clock.h"
+#include "tests/support/process.h"
 #include "tests/support/window_finder.h"
 
 namespace {
@@ -163,23 +164,28 @@ bool GameWindow::WaitGone(int timeout_ms) {
   return WaitForNoWindow(display_, timeout_ms);
 }
 
-void GameWindow::WatchPointer() {
+bool GameWindow::MovedAndSeenAt(int x, int y, const std::string& swap_counter, int timeout_ms,
+                                const std::function<void()>& move) {
   XSelectInput(display_, window_, PointerMotionMask | EnterWindowMask);
-  XSync(display_, True);
-}
-
-bool GameWindow::WaitForPointerAt(int x, int y, int timeout_ms) {
+  XSync(display_, True);  // drops what it told before
+  move();
   const double deadline = MonotonicMillis() + timeout_ms;
-  for (XEvent event; MonotonicMillis() < deadline; usleep(2000)) {
-    while (XPending(display_) > 0) {
-      XNextEvent(display_, &event);
-      const bool motion = event.type == MotionNotify;
-      const int at_x = motion ? event.xmotion.x : event.xcrossing.x;
-      const int at_y = motion ? event.xmotion.y : event.xcrossing.y;
-      if (at_x == x && (y < 0 || at_y == y)) return true;
-    }
+  // A crossing event has its position where a motion event has it.
+  for (XEvent event; MonotonicMillis() < deadline;) {
+    if (!XCheckMaskEvent(display_, PointerMotionMask | EnterWindowMask, &event))
+      usleep(2000);
+    else if ((x < 0 || event.xmotion.x == x) && (y < 0 || event.xmotion.y == y))
+      return WaitForSwaps(swap_counter, 3, static_cast<int>(deadline - MonotonicMillis()));
   }
   return false;
+}
+
+std::pair<int, int> GameWindow::Pointer() const {
+  Window root = 0, child = 0;
+  int root_x = 0, root_y = 0, x = 0, y = 0;
+  unsigned buttons = 0;
+  XQueryPointer(display_, window_, &root, &child, &root_x, &root_y, &x, &y, &buttons);
+  return {x, y};
 }
 
 void GameWindow::PressKey(KeySym keysym) {

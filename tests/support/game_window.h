@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <utility>
 #include <vector>
 
 // One read-back of the window, or of the 800 x 600 picture in it.
@@ -57,12 +59,12 @@ class GameWindow {
   bool FindLeavingPointer(int timeout_ms);
   // Waits until the window is gone (the process closed it); false after the timeout.
   bool WaitGone(int timeout_ms);
-  // From now on the server tells this connection too of the pointer coming into the window and
-  // moving over it, as it tells the game; what it told before is dropped.
-  void WatchPointer();
-  // Waits until it told of the pointer at (x, y) in the window (any y when negative): the game has
-  // it queued. False after the timeout.
-  bool WaitForPointerAt(int x, int y, int timeout_ms);
+  // Does `move`, then waits until the server has told this connection too of the pointer at (x, y)
+  // in the window (a negative one: any), as it tells the game, and three more frames are counted in
+  // `swap_counter`: the game has read the motion and drawn it. False after the timeout.
+  bool MovedAndSeenAt(int x, int y, const std::string& swap_counter, int timeout_ms,
+                      const std::function<void()>& move);
+  std::pair<int, int> Pointer() const;  // where the pointer stands in the window
 
   void TapKey(KeySym keysym);
   void PressKey(KeySym keysym);

@@ -175,9 +175,6 @@ std::uint64_t SwapCount(const std::string& counter) {
 bool WaitForSwaps(const std::string& counter, std::uint64_t frames, int timeout_ms) {
   const std::uint64_t until = SwapCount(counter) + frames;
   const double deadline = MonotonicMillis() + timeout_ms;
-  while (SwapCount(counter) < until) {
-    if (MonotonicMillis() > deadline) return false;
-    usleep(2000);
-  }
-  return true;
+  while (SwapCount(counter) < until && MonotonicMillis() < deadline) usleep(2000);
+  return SwapCount(counter) >= until;
 }

@@ -44,8 +44,8 @@ std::future<ProcessResult> StartCountingSwaps(const std::vector<std::string>& ar
                                               int timeout_ms = 20000);
 // The count of frames the preloaded counter keeps in `counter`; 0 before the game made it.
 std::uint64_t SwapCount(const std::string& counter);
-// Waits until `frames` more than now are counted: the game pumps its events once a frame, so it has
-// read what the server had queued for it by now and drawn it. False after the timeout.
+// Waits until `frames` more than now are counted. The game pumps its events once a frame: from the
+// second on, it has read what the server had queued for it by now, and drawn it. False on timeout.
 bool WaitForSwaps(const std::string& counter, std::uint64_t frames, int timeout_ms = 10000);
 
 // A program left running beside the test (a window manager, a compositor), ended with SIGTERM

@@ -18,7 +18,6 @@
 #include <functional>
 #include <future>
 #include <string>
-#include <thread>
 
 #include "game/world/screen_geometry.h"
 #include "tests/support/display.h"
@@ -29,15 +28,11 @@
 namespace {
 constexpr int kWaitMs = 10000;
 
-void Sleep(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
 bool WaitFor(const std::function<bool()>& done, int timeout_ms = kWaitMs) {
   const double deadline = MonotonicMillis() + timeout_ms;
   while (!done()) {
     if (MonotonicMillis() > deadline) return false;
-    Sleep(20);
+    usleep(20000);
   }
   return true;
 }
@@ -76,7 +71,7 @@ void AskWindowManager(Display* display, Window window, const char* request,
 // turning. The background shows through the disc too dimly to count.
 int ChangesInTheDisc(GameWindow& game, int apart_ms) {
   const GameShot before = game.Capture();
-  Sleep(apart_ms);
+  usleep(apart_ms * 1000);
   const GameShot after = game.Capture();
   int changed = 0;
   for (int y = kCentreY - 245; y <= kCentreY + 245; ++y)
@@ -105,8 +100,8 @@ class Desktop : public ::testing::Test {
 
     std::vector<std::string> command = {ZIRKULON_BINARY};
     if (full_screen_desktop_) command.push_back("--fullscreen");
-    run_ = StartCountingSwaps(command, ZIRKULON_HELPERS_DIR "/libswap_counter.so",
-                              counter_.string(), {}, 110000);
+    run_ = StartCountingSwaps(command, ZIRKULON_HELPERS_DIR "/libswap_counter.so", counter_, {},
+                              110000);
     game_ = std::make_unique<GameWindow>();
     ASSERT_TRUE(game_->Find(kWaitMs)) << "the game's window never appeared";
     ASSERT_TRUE(game_->WaitForScreen(ShownScreen::kMenu, kWaitMs));
@@ -120,8 +115,6 @@ class Desktop : public ::testing::Test {
     }
     if (client_ != nullptr) XCloseDisplay(client_);
   }
-
-  long Swaps() { return static_cast<long>(SwapCount(counter_.string())); }
 
   bool Activate(Window window) {
     AskWindowManager(client_, window, "_NET_ACTIVE_WINDOW", {2, CurrentTime, 0});
@@ -162,8 +155,8 @@ class Desktop : public ::testing::Test {
   Display* client_ = nullptr;
   Window other_ = 0;
   std::unique_ptr<BackgroundProcess> window_manager_;
-  std::filesystem::path counter_ = std::filesystem::temp_directory_path() /
-                                   ("zirkulon-desktop-swaps-" + std::to_string(getpid()));
+  std::string counter_ = std::filesystem::temp_directory_path() /
+                         ("zirkulon-desktop-swaps-" + std::to_string(getpid()));
   std::future<ProcessResult> run_;
   std::unique_ptr<GameWindow> game_;
 };
@@ -227,7 +220,7 @@ TEST_F(Desktop, TheGameIsAGoodCitizenOfTheDesktop) {
          const Atom horizontal = XInternAtom(client_, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
          AskWindowManager(client_, game, "_NET_WM_STATE",
                           {1, static_cast<long>(vertical), static_cast<long>(horizontal), 2});
-         Sleep(500);  // what a window manager does takes a moment; nothing should come of it
+         usleep(500000);  // what a window manager does takes a moment; nothing should come of it
          const XWindowAttributes after = Frame();
          EXPECT_EQ(after.width, before.width);
          EXPECT_EQ(after.height, before.height);
@@ -244,7 +237,7 @@ TEST_F(Desktop, TheGameIsAGoodCitizenOfTheDesktop) {
       {"away from the game, the pointer is the player's and a held key is let go elsewhere",
        [&] {
          game_->PressKey(XK_Left);
-         Sleep(100);
+         ASSERT_TRUE(WaitForSwaps(counter_, 3)) << "the game read no input";
          ASSERT_TRUE(Activate(other_));
          game_->ReleaseKey(XK_Left);
          int x = 0, y = 0;
@@ -253,7 +246,7 @@ TEST_F(Desktop, TheGameIsAGoodCitizenOfTheDesktop) {
                                &inside);
          XTestFakeMotionEvent(client_, DefaultScreen(client_), x, y, CurrentTime);
          XSync(client_, False);
-         Sleep(500);
+         ASSERT_TRUE(WaitForSwaps(counter_, 30)) << "no frames that could warp the pointer back";
          Window root = 0, child = 0;
          int pointer_x = 0, pointer_y = 0, in_x = 0, in_y = 0;
          unsigned buttons = 0;
@@ -265,7 +258,7 @@ TEST_F(Desktop, TheGameIsAGoodCitizenOfTheDesktop) {
       {"back in the game, play is paused and the paddle stands still",
        [&] {
          ASSERT_TRUE(Activate(game));
-         Sleep(1200);  // the serve's halo runs down
+         ASSERT_TRUE(WaitForSwaps(counter_, 60)) << "the serve's halo, 50 frames, never ran down";
          EXPECT_EQ(ChangesInTheDisc(*game_, 500), 0);
        }},
       {"a click resumes play",
@@ -277,12 +270,10 @@ TEST_F(Desktop, TheGameIsAGoodCitizenOfTheDesktop) {
        [&] {
          XIconifyWindow(client_, game, DefaultScreen(client_));
          ASSERT_TRUE(WaitFor([&] { return !Viewable(game); }));
-         Sleep(200);
-         const long swaps = Swaps();
-         Sleep(1000);
-         EXPECT_EQ(Swaps(), swaps);
+         usleep(200000);  // the frame under way ends; a hidden game gives no count to wait on
+         EXPECT_FALSE(WaitForSwaps(counter_, 1, 1000));
          ASSERT_TRUE(Activate(game));
-         EXPECT_TRUE(WaitFor([&] { return Swaps() > swaps + 30; }));
+         EXPECT_TRUE(WaitForSwaps(counter_, 31));
        }},
       {"a minimised game closes when asked",
        [&] {
@@ -355,12 +346,6 @@ TEST_F(FullScreenDesktop, FullScreenShowsThePictureCentredAndF11SwitchesBackAndF
   game_->Click(1);
   EXPECT_TRUE(WaitFor([&] { return ChangesInTheDisc(*game_, 100) > 20; }));
   game_->MovePointer(kBorder + 720 + 90, 500);
-  EXPECT_TRUE(WaitFor([&] {
-    Window root = 0, child = 0;
-    int root_x = 0, root_y = 0, x = 0, y = 0;
-    unsigned buttons = 0;
-    XQueryPointer(client_, game_->window(), &root, &child, &root_x, &root_y, &x, &y, &buttons);
-    return x == kBorder + 720;
-  }));
+  EXPECT_TRUE(WaitFor([&] { return game_->Pointer().first == kBorder + 720; }));
 }
 }  // namespace

@@ -57,11 +57,8 @@ TEST(EndToEndUnderWeston, TheGameShowsItsMenuKeepsDrawingAndCloses) {
     EXPECT_TRUE(window.WaitForScreen(ShownScreen::kMenu, kScreenMs))
         << "expected the menu, saw " << ScreenName(window.last_seen());
     const std::uint64_t before = SwapCount(counter);
-    const double start = MonotonicMillis();
-    usleep(1000000);
-    const std::uint64_t frames = SwapCount(counter) - before;
-    EXPECT_GE(frames, kFramesPerSecond)
-        << "frames in " << MonotonicMillis() - start << " ms, " << before << " before";
+    EXPECT_TRUE(WaitForSwaps(counter, kFramesPerSecond, 1000))
+        << SwapCount(counter) - before << " frames in a second, " << before << " before";
     window.RequestClose();
   }
   const ProcessResult result = run.get();
@@ -70,13 +67,6 @@ TEST(EndToEndUnderWeston, TheGameShowsItsMenuKeepsDrawingAndCloses) {
 }
 
 namespace {
-constexpr int kSettleMs = 300;  // some 18 frames: the paddle stands where the motion turned it
-
-double PaddleAngleAfterSettling(GameWindow& game) {
-  usleep(kSettleMs * 1000);
-  return game.Capture().PaddleAngle();
-}
-
 // From one paddle angle to another the short way round, in (-180, 180].
 double Turn(double from, double to) {
   const double turn = std::fmod(to - from + 540, 360) - 180;
@@ -102,44 +92,19 @@ bool FindMenu(GameWindow& game, int& left, int& top) {
                                0, &left, &top, &child);
 }
 
-// Where the pointer stands in the game's window.
-std::pair<int, int> PointerInWindow(GameWindow& game) {
-  Window root = 0, child = 0;
-  int root_x = 0, root_y = 0, x = 0, y = 0;
-  unsigned buttons = 0;
-  XQueryPointer(game.display(), game.window(), &root, &child, &root_x, &root_y, &x, &y, &buttons);
-  return {x, y};
-}
-
 // In play with the pointer in, every frame puts it back to the middle: once it stands there, the
 // game has seen it come in, and the next motion steers.
 bool WaitUntilPutBackToTheMiddle(GameWindow& game) {
   const double start = MonotonicMillis();
-  while (PointerInWindow(game) != std::pair{kCentreX, kCentreY}) {
+  while (game.Pointer() != std::pair{kCentreX, kCentreY}) {
     if (MonotonicMillis() - start > kScreenMs) return false;
     usleep(10000);
   }
   return true;
 }
 
-// Once the server has the pointer at `at` in the window, three more of the game's frames: it has
-// read the motion and drawn the paddle where the motion turned it.
-bool WaitUntilSeenAt(GameWindow& game, const std::string& counter, std::pair<int, int> at) {
-  const double start = MonotonicMillis();
-  while (PointerInWindow(game) != at) {
-    if (MonotonicMillis() - start > kScreenMs) return false;
-    usleep(5000);
-  }
-  const std::uint64_t until = SwapCount(counter) + 3;
-  while (SwapCount(counter) < until) {
-    if (MonotonicMillis() - start > kScreenMs) return false;
-    usleep(5000);
-  }
-  return true;
-}
-
 bool PointerWellInside(GameWindow& game) {
-  const auto [x, y] = PointerInWindow(game);
+  const auto [x, y] = game.Pointer();
   return x >= 5 && x < kScreenWidth - 5 && y >= 5 && y < kScreenHeight - 5;
 }
 }  // namespace
@@ -158,15 +123,11 @@ TEST(SteeringUnderXwayland, TheMouseSteersHoweverTheHandMovesAndNothingElseTurns
   int left = 0, top = 0;
   const bool found = FindMenu(game, left, top);
   EXPECT_TRUE(found) << "the game's menu never appeared on " << weston.display();
-  // weston grants Xwayland's pointer lock only to a window activated by a click. The right button
-  // starts no game, and leaves the last position the game saw off the middle.
+  // weston grants Xwayland's pointer lock only to a window activated by a click, handled before
+  // later input. The right button starts no game, and leaves the last position seen off centre.
   seat.MoveTo(left + kCentreX + 150, top + kCentreY);
-  auto focus = [&] { Window f = 0; int r = 0; XGetInputFocus(game.display(), &f, &r); return f; };
-  fprintf(stderr, "DIAG game %lx focus before %lx\n", game.window(), focus());
   seat.Click(3);
-  for (int i = 0; i < 30; ++i) { fprintf(stderr, "DIAG %d focus %lx ptr %d,%d\n", i, focus(), PointerInWindow(game).first, PointerInWindow(game).second); usleep(10000); }
   seat.Leave();
-  for (int i = 0; i < 30; ++i) { fprintf(stderr, "DIAG L%d focus %lx ptr %d,%d\n", i, focus(), PointerInWindow(game).first, PointerInWindow(game).second); usleep(10000); }
 
   struct Step {
     const char* what;
@@ -174,9 +135,11 @@ TEST(SteeringUnderXwayland, TheMouseSteersHoweverTheHandMovesAndNothingElseTurns
   };
   auto steers_ten_degrees = [&] {
     ASSERT_TRUE(WaitUntilPutBackToTheMiddle(game)) << "the pointer stays away from the middle";
-    const double before = PaddleAngleAfterSettling(game);
-    seat.MoveBy(30, 0);
-    EXPECT_NEAR(Turn(before, PaddleAngleAfterSettling(game)), 10, 3) << "30 px to the right";
+    ASSERT_TRUE(WaitForSwaps(counter, 3)) << "no frame drawn since";
+    const double before = game.Capture().PaddleAngle();
+    ASSERT_TRUE(game.MovedAndSeenAt(kCentreX + 30, -1 /* any row: a drift may be under way */,
+                                    counter, kScreenMs, [&] { seat.MoveBy(30, 0); }));
+    EXPECT_NEAR(Turn(before, game.Capture().PaddleAngle()), 10, 3) << "30 px to the right";
   };
   // The serve of the game waits for a click that never comes: only the paddle is on its circle.
   const Step steps[] = {
@@ -193,10 +156,10 @@ TEST(SteeringUnderXwayland, TheMouseSteersHoweverTheHandMovesAndNothingElseTurns
          // it back to the middle (70 px of steering would turn 23 degrees). Motion made before that
          // frame is not steering, so the hand waits for it as a player's eye would, however late a
          // loaded machine draws it.
-         seat.MoveTo(left + kCentreX + 70, top + kCentreY + 40);
          const double entered = MonotonicMillis();
-         ASSERT_TRUE(WaitUntilSeenAt(game, counter, {kCentreX, kCentreY}))
-             << "the pointer that came in stays off the middle";
+         ASSERT_TRUE(game.MovedAndSeenAt(kCentreX, kCentreY, counter, kScreenMs, [&] {
+           seat.MoveTo(left + kCentreX + 70, top + kCentreY + 40);
+         })) << "the pointer that came in stays off the middle";
          const double recentred = MonotonicMillis();
          const double in = game.Capture().PaddleAngle();
          EXPECT_LE(std::abs(Turn(before, in)), 10) << "coming in 70 px right of the middle";
@@ -216,12 +179,16 @@ TEST(SteeringUnderXwayland, TheMouseSteersHoweverTheHandMovesAndNothingElseTurns
        }},
       {"out of the window the paddle is still, and back in it does not jump",
        [&] {
-         seat.Leave();
-         usleep(kSettleMs * 1000);
+         seat.Leave();  // the second of looking covers its way to the game
          EXPECT_LT(WanderOverASecond(game), 1);
          const double before = game.Capture().PaddleAngle();
-         seat.MoveTo(left + kCentreX + 200, top + kCentreY);
-         EXPECT_LE(std::abs(Turn(before, PaddleAngleAfterSettling(game))), 10);
+         // Under the lock the entry reaches no X client: a nudge down, which steers nothing, goes
+         // through weston after it and shows that the game has it.
+         ASSERT_TRUE(game.MovedAndSeenAt(-1, kCentreY + 1, counter, kScreenMs, [&] {
+           seat.MoveTo(left + kCentreX + 200, top + kCentreY);
+           seat.MoveBy(0, 1);
+         }));
+         EXPECT_LE(std::abs(Turn(before, game.Capture().PaddleAngle())), 10);
          steers_ten_degrees();
        }},
   };
@@ -254,17 +221,18 @@ TEST(SteeringUnderXwayland, AFreePointerSteersByItsMotionAndMayLeaveTheWindow) {
   // puts the pointer back, so it stays where the hand left it.
   auto turn_to = [&](int x, int y) {
     const double before = game.Capture().PaddleAngle();
-    seat.MoveTo(left + x, top + y);
-    EXPECT_TRUE(WaitUntilSeenAt(game, counter, {x, y})) << "the pointer never came to " << x;
+    EXPECT_TRUE(
+        game.MovedAndSeenAt(x, y, counter, kScreenMs, [&] { seat.MoveTo(left + x, top + y); }))
+        << "the pointer never came to " << x;
     return Turn(before, game.Capture().PaddleAngle());
   };
   auto play = [&] {
     seat.MoveTo(left + kCentreX + 150, top + kCentreY);
-    seat.Click(3);  // activates the window: its keys then come
-    usleep(kSettleMs * 1000);
+    seat.Click(3);  // activates the window: its keys, handled after it, then come
     seat.TapKey(XK_space);
     ASSERT_TRUE(game.WaitForScreen(ShownScreen::kGame, kScreenMs));
-    ASSERT_TRUE(WaitUntilSeenAt(game, counter, {kCentreX + 150, kCentreY}));
+    ASSERT_TRUE(WaitForSwaps(counter, 3));
+    ASSERT_EQ(game.Pointer(), (std::pair{kCentreX + 150, kCentreY}));
     EXPECT_NEAR(turn_to(kCentreX + 180, kCentreY), 10, 3) << "30 px to the right";
     EXPECT_NEAR(turn_to(kCentreX + 120, kCentreY), -20, 4) << "60 px to the left";
     seat.Leave();
@@ -306,8 +274,7 @@ TEST(MonitorsUnderXwayland, TheWindowFitsItsMonitorAndFullScreenCoversOne) {
     const std::vector<int> window = geometry();
     EXPECT_EQ(window[2], kScreenWidth) << "a whole scale the monitor holds";
     seat.MoveTo(window[0] + kCentreX, window[1] + kCentreY);
-    seat.Click(3);  // activates the window: its keys then come
-    usleep(kSettleMs * 1000);
+    seat.Click(3);  // activates the window: its keys, handled after it, then come
     seat.TapKey(XK_F11);
     const double deadline = MonotonicMillis() + kScreenMs;
     while (geometry()[2] != WestonSession::kNestedWidth && MonotonicMillis() < deadline)

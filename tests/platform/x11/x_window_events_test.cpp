@@ -10,6 +10,7 @@
 #include <X11/Xutil.h>
 
 #include <functional>
+#include <future>
 #include <thread>
 #include <vector>
 
@@ -150,7 +151,7 @@ TEST_F(WindowEvents, AHiddenWindowSleepsUntilShownAgainOrAskedToClose) {
     ASSERT_FALSE(InputWindowShown());
     const double start = MonotonicMillis();
     std::thread desktop([this, close] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));  // only time shows a wait
       OtherClient window_manager;
       if (close) {
         SendCloseButton(window_manager.display, window_->window());
@@ -169,8 +170,9 @@ TEST_F(WindowEvents, AHiddenWindowSleepsUntilShownAgainOrAskedToClose) {
   }
 
   // Asked to close in the same poll that saw it hidden: the request has not been answered yet.
-  std::thread shows_it_later([this] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  std::promise<void> returned;
+  std::thread shows_it_later([this, returned = returned.get_future()] {
+    returned.wait_for(std::chrono::milliseconds(1000));  // or ends a wait that sleeps on
     OtherClient window_manager;
     XMapWindow(window_manager.display, window_->window());
     XSync(window_manager.display, False);
@@ -181,6 +183,7 @@ TEST_F(WindowEvents, AHiddenWindowSleepsUntilShownAgainOrAskedToClose) {
   const double start = MonotonicMillis();
   EXPECT_FALSE(WaitWhileWindowHidden()) << "a close request read before the wait";
   EXPECT_LT(MonotonicMillis() - start, 500);
+  returned.set_value();
   shows_it_later.join();
 }
 
