@@ -4,6 +4,10 @@
 #include "platform/x11/x_display.h"
 
 namespace {
+// NOTE: only the first report after entering is taken as a place, so a generous slack loses at
+// most that one report's motion.
+constexpr unsigned long kXwaylandEntrySlackMillis = 100;
+
 Window input_window = 0;
 std::weak_ptr<PictureInWindow> input_picture;
 bool input_window_shown = true;
@@ -57,8 +61,10 @@ void SetInputWindow(Window window, std::weak_ptr<PictureInWindow> picture) {
   keyboard_ways = display != nullptr && window != 0 ? KeyboardWaysOf(display, window) : 0;
   // NOTE: while the pointer is over no X surface, Xwayland leaves the X pointer where it last was,
   // which may be inside this window: there only events tell that the pointer is in.
+  const bool xwayland = display != nullptr && IsXwayland(display);
   pointer_in_input_window =
-      display != nullptr && window != 0 && !IsXwayland(display) && PointerIsIn(display, window);
+      display != nullptr && window != 0 && !xwayland && PointerIsIn(display, window);
+  SetEntrySlack(xwayland ? kXwaylandEntrySlackMillis : 0);
   pointer_seen = false;  // the first warp goes to its place outright, and then it is known
   ForgetPointerPlace();
 }

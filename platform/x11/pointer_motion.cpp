@@ -48,6 +48,7 @@ struct LastReport {
 PointerMotionState state;
 LastReport last_report;
 bool warps_wanted = true;
+unsigned long entry_slack = 0;  // ms after an EnterNotify that a report is still its place
 
 int Distance(PointerPoint a, PointerPoint b) {
   return std::abs(a.x - b.x) + std::abs(a.y - b.y);
@@ -132,8 +133,8 @@ PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned lon
     return {PictureX(at.x), PictureY(at.y)};
   }
   // NOTE: Xwayland reports a pointer that comes back where it left, then moves it to where it came
-  // in, at the same time: neither is the hand's motion.
-  const bool entering = state.entered && time == state.entered_at;
+  // in, at the same time or soon after (SetEntrySlack): neither is the hand's motion.
+  const bool entering = state.entered && time - state.entered_at <= entry_slack;
   state.entered = false;
   // NOTE: events made before the warp carry an older serial. The first made after it is the warp's
   // own motion event, which lands where the warp moved the pointer: no report of the device.
@@ -153,6 +154,10 @@ PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned lon
   last_report = {at, time, serial, state.moved};
   FollowDevice(at, entering || second_of_pair);
   return SeenPosition();
+}
+
+void SetEntrySlack(unsigned long entry_slack_ms) {
+  entry_slack = entry_slack_ms;
 }
 
 void PointerEnteredAt(PointerPoint at, PointerPoint at_root, unsigned long time) {

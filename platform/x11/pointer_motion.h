@@ -34,8 +34,14 @@ void PlacePointer(PointerPoint picture, PointerPoint target, std::optional<Point
 PointerPoint ReportPointerAt(PointerPoint at, PointerPoint at_root, unsigned long time,
                              unsigned long serial);
 // The pointer came into the window at `at`, or came back to it from over another surface: a
-// place, not a motion, and so is a report at the same time.
+// place, not a motion, and so is the next report if it comes at the same time, or within
+// `entry_slack_ms` of it (SetEntrySlack).
 void PointerEnteredAt(PointerPoint at, PointerPoint at_root, unsigned long time);
+// Xwayland stamps the motion that takes a pointer coming back to where it came in with its own
+// time, which on a busy machine may be some milliseconds after its EnterNotify: there the first
+// report that soon after entering is taken as a place too. 0 (an X server's own pointer) asks for
+// the same time.
+void SetEntrySlack(unsigned long entry_slack_ms);
 // The window moved or changed size under the pointer: until the next report the window's origin on
 // the root, and so where the pointer is in it, is unknown.
 void ForgetPointerPlace();

@@ -288,4 +288,15 @@ TEST(PointerMotion, TheSecondOfAPairOfReportsTakesTheFirstOnesMotionBack) {
   EXPECT_EQ(ReportPointerAt({300, 360}, {300, 360}, 200, 3), (PointerPoint{300, 360}));
   EXPECT_EQ(ReportPointerAt({300, 360}, {300, 360}, 200, 3), (PointerPoint{410, 300}));
   EXPECT_EQ(ReportPointerAt({303, 360}, {303, 360}, 210, 3), (PointerPoint{413, 300}));
+  // Back in, with Xwayland's motion to where it came in stamped 40 ms after its EnterNotify.
+  PointerPoint seen{413, 300};
+  for (const unsigned long slack : {0ul, 100ul}) {
+    SetEntrySlack(slack);
+    PointerEnteredAt({100, 100}, {100, 100}, 300 + slack);
+    const PointerPoint back = ReportPointerAt({200, 200}, {200, 200}, 340 + slack, 4);
+    EXPECT_EQ(back, (slack == 0 ? PointerPoint{seen.x + 100, seen.y + 100} : seen)) << slack;
+    seen = ReportPointerAt({203, 200}, {203, 200}, 350 + slack, 4);
+    EXPECT_EQ(seen, (PointerPoint{back.x + 3, back.y}));
+  }
+  SetEntrySlack(0);
 }
