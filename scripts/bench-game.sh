@@ -33,10 +33,7 @@ while [[ $# -gt 0 ]]; do
 done
 
 "$root/scripts/install-deps.sh"
-release_build() {  # source tree, build directory, target
-  cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZIRKULON_TESTS=OFF >/dev/null
-  cmake --build "$2" --target "$3"
-}
+source "$root/scripts/build-helpers.sh"
 build="$root/build-release"
 release_build "$root" "$build" game_bench
 bench="$build/bench-game/game_bench"

@@ -27,10 +27,7 @@ done
 started=$SECONDS
 
 "$root/scripts/install-deps.sh"
-release_build() {  # source tree, build directory, target
-  cmake -S "$1" -B "$2" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZIRKULON_TESTS=OFF >/dev/null
-  cmake --build "$2" --target "$3"
-}
+source "$root/scripts/build-helpers.sh"
 # Build directories of its own, so that the whole-game benchmark may run alongside.
 build="$root/build-latency"
 release_build "$root" "$build" input_latency

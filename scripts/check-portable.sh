@@ -20,6 +20,7 @@ cleanup() {
 }
 trap cleanup EXIT
 commit=$(git -C "$root" rev-parse HEAD)
+source "$root/scripts/build-helpers.sh"
 failures=0
 fail() {
   echo "FAIL: $*" >&2
@@ -29,19 +30,10 @@ fail() {
 # Clones $commit into $1 and builds the archive there from working folder $2 under umask $3; prints
 # the archive.
 build_clone() {
-  local clone=$1 folder=$2 mask=$3 log begin=$SECONDS
-  log="$work/$(basename "$1").log"
-  git clone -q --no-checkout "$root" "$clone"
-  git -C "$clone" fetch -q "$root" "$commit"
-  git -C "$clone" checkout -q --detach "$commit"
-  mkdir -p "$folder"
-  if ! (cd "$folder" && umask "$mask" && bash "$clone/scripts/build-portable.sh") >"$log" 2>&1; then
-    tail -n 30 "$log" >&2
-    echo "FAIL: scripts/build-portable.sh failed in $clone (log above)" >&2
-    exit 1
-  fi
-  echo "archive of $clone built in $((SECONDS - begin)) s" >&2
-  local archives=("$clone"/build-portable/zirkulon-*-linux-x86_64.tar.gz)
+  local begin=$SECONDS
+  run_in_clone build-portable.sh "$@"
+  echo "archive of $1 built in $((SECONDS - begin)) s" >&2
+  local archives=("$1"/build-portable/zirkulon-*-linux-x86_64.tar.gz)
   echo "${archives[0]}"
 }
 

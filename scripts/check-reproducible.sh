@@ -6,20 +6,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d /tmp/zirkulon-reproducible.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 commit=$(git -C "$root" rev-parse HEAD)
+source "$root/scripts/build-helpers.sh"
 
 # Clones $commit into $1, packages it from working folder $2 under umask $3, prints the .deb.
 package_clone() {
-  local clone=$1 folder=$2 mask=$3 log=$work/$(basename "$1").log
-  git clone -q --no-checkout "$root" "$clone"
-  git -C "$clone" fetch -q "$root" "$commit"
-  git -C "$clone" checkout -q --detach "$commit"
-  mkdir -p "$folder"
-  if ! (cd "$folder" && umask "$mask" && bash "$clone/scripts/package.sh") >"$log" 2>&1; then
-    tail -n 20 "$log" >&2
-    echo "FAIL: scripts/package.sh failed in $clone (log above)" >&2
-    exit 1
-  fi
-  local debs=("$clone"/build-package/zirkulon_*.deb)
+  run_in_clone package.sh "$@"
+  local debs=("$1"/build-package/zirkulon_*.deb)
   echo "${debs[0]}"
 }
 
