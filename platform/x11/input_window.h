@@ -27,6 +27,8 @@ inline constexpr long kFixedSizeWindowEvents = kInputWindowEvents | ResizeRedire
 // the server, so set it once it selects the events above.
 void SetInputWindow(Window window, std::weak_ptr<PictureInWindow> picture = {});
 Window InputWindow();
+// Its picture; null without an input window or once the record that owns it is gone.
+std::shared_ptr<const PictureInWindow> InputWindowPicture();
 
 // Whether the input window is mapped: the pump follows its MapNotify and UnmapNotify.
 void SetInputWindowShown(bool shown);

@@ -13,9 +13,6 @@ void FollowPictureOf(unsigned long window, std::weak_ptr<PictureInWindow> pictur
 // The window's new size, from its ConfigureNotify: its picture, if followed, is placed anew.
 void FollowWindowSize(unsigned long window, int window_width, int window_height);
 
-// The input window's picture (input_window.h sets it); null without an input window.
-std::shared_ptr<const PictureInWindow> InputWindowPicture();
-
 // The input window's picture pixels from its window pixels and back, and ways across it (see
 // PictureInWindow); window pixels are picture pixels without an input window.
 int PictureX(int window_x);

@@ -18,11 +18,6 @@
 #include "tests/render2d/gl/gl_vex2d_fixture.h"
 #include "tests/support/gl_probe.h"
 
-// Xlib after gtest: its macros (None, Bool) collide with gtest's names.
-#include <X11/Xutil.h>
-
-#include "platform/x11/x_display.h"
-
 using namespace gl_vex2d_test;
 
 namespace {
@@ -220,22 +215,20 @@ TEST_F(GLVex2D, EachWindowPresentsItsOwnPictureFromItsOwnRows) {
   other = OpenVex2D(64, 48);
   RequestWindowScale(0);
   ASSERT_NE(other, nullptr);
-  auto shown_at = [](int x, int y) {
-    Display* display = XDisplayConnection();
-    XImage* image =
-        XGetImage(display, ContextRecord(CurrentContext())->window, x, y, 1, 1, AllPlanes, ZPixmap);
-    const unsigned long pixel = XGetPixel(image, 0, 0);
-    XDestroyImage(image);
-    return Rgb{static_cast<int>(pixel >> 16 & 255), static_cast<int>(pixel >> 8 & 255),
-               static_cast<int>(pixel & 255)};
+  // NOTE: read from the back buffer, which keeps what the swap showed, not from the screen, where
+  // the windows of other tests may stand over this one.
+  auto shown_at = [](int x, int y, int window_height) {
+    std::uint8_t rgba[4] = {};
+    glReadPixels(x, window_height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return Rgb{rgba[0], rgba[1], rgba[2]};
   };
-  // The second window stands over the first one's top left: the first draws below and right of it.
+  // Each draws a 4-pixel square at (at, at) and reads its last row back in window rows.
   struct Shown {
     std::shared_ptr<TVex2DGraphics> window;
     double scale;
-    int at;
+    int at, window_height;
   };
-  for (const Shown& shown : {Shown{graphics, 1, 140}, Shown{other, 1.5, 0}}) {
+  for (const Shown& shown : {Shown{graphics, 1, 140, kHeight}, Shown{other, 1.5, 0, 72}}) {
     SelectGraphics(shown.window);
     SetClsColor(0, 0, 0);
     Cls();
@@ -244,7 +237,8 @@ TEST_F(GLVex2D, EachWindowPresentsItsOwnPictureFromItsOwnRows) {
     FlipFrame(0);
     const int start = shown.at, end = start + static_cast<int>(4 * shown.scale);
     for (const int x : {start, end - 1, end})
-      EXPECT_EQ(shown_at(x, end - 1), (x < end ? Rgb{255, 0, 0} : Rgb{0, 0, 0}))
+      EXPECT_EQ(shown_at(x, end - 1, shown.window_height),
+                (x < end ? Rgb{255, 0, 0} : Rgb{0, 0, 0}))
           << "scale " << shown.scale << ", column " << x;
   }
 }
