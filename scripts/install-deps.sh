@@ -16,8 +16,8 @@ play_packages=(
 # (with the tools that read its program's needs and the pictures it shows).
 more_packages=(
   build-essential pkg-config libgl1-mesa-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev libxres-dev xvfb xauth faketime x11-utils
-  x11-xserver-utils xdotool openbox weston xwayland
+  libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev libxres-dev libxdamage-dev xvfb xauth
+  faketime x11-utils x11-xserver-utils xdotool openbox weston xwayland
   libpng-dev desktop-file-utils appstream lintian groff-base man-db dpkg-dev file
   valgrind gnuplot-nox
   clang-14 libclang-rt-14-dev
